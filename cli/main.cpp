@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::fprintf(stderr, "tavrin-cli: not built yet\n");
+    return 2;
+}

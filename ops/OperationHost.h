@@ -1,0 +1,49 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "ops/CardSelection.h"
+#include "settings/SettingsRecords.h"
+#include "ui/text/MessageBoxHost.h"
+
+enum class OpButton { Program, Verify, Erase };
+
+// What Check Info hands to the File Information dialog.
+struct BankInfoData {
+    int bankNumber = 1;
+    int dialogLanguage = 0;
+    int cardParallelMode = 0;
+    int currentParallelMode = 0;
+    std::array<std::string, 8> cardFileName, cardSize, cardDate, cardTime;
+    std::array<std::string, 8> currentFileName, currentSize, currentDate, currentTime;
+};
+
+// Whoever runs the card operations: the window, the command-line program or a test. The
+// operations speak only through it.
+class OperationHost : public MessageBoxHost {
+public:
+    // Progress of the running operation.
+    virtual void SetPercentText(OpButton button, const std::string& text) = 0;
+    virtual void SetProgress(int percent) = 0;
+    virtual void EnableButton(OpButton button, bool enabled) = 0;
+    virtual void RepaintNow() = 0;
+
+    // The "Initialize Disk" checkbox, read at the moment it matters.
+    virtual bool InitializeDiskTicked() = 0;
+    virtual void UntickInitializeDisk() = 0;
+
+    // Data exchange between the controls and the window state.
+    virtual void TakeControls(WindowState& state) = 0;
+    virtual void PutStateBack(const WindowState& state) = 0;
+
+    // The disk list, bank list or usage bar changed: show them.
+    virtual void ShowCardSelection(const CardSelection& selection) = 0;
+    // The disk list is about to be rebuilt after a successful Program or Erase. A host that
+    // names its card otherwise than by the list (the command line) may keep its own.
+    virtual void RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice) {
+        ::RefreshDiskList(selection, makeDevice);
+    }
+
+    // Check Info's result, shown modally.
+    virtual void ShowBankInfo(const BankInfoData& info) = 0;
+};

@@ -1,0 +1,29 @@
+#pragma once
+#include "card/InputFile.h"
+#include "disk/DiskSectorRW.h"
+#include "ops/CardSelection.h"
+#include "ops/OperationHost.h"
+#include "settings/SettingsRecords.h"
+
+// Everything an operation reads. The host keeps it; the frame refreshes the card selection
+// and takes the controls into `state` before each run.
+struct OperationContext {
+    WindowState state;
+    CardSelection card;
+    OperationSettings operation;
+    HardwareSettings hardware;
+    DeviceFactory makeDevice = CreateSectorDevice;
+    FileOpener openFile = OpenInputFile;
+};
+
+// The button handlers: rescan, take the controls, run, report in one message, refresh after
+// success, reset the progress display always. They return whether the operation succeeded.
+bool OnProgram(OperationHost& host, OperationContext& context);
+bool OnVerify(OperationHost& host, OperationContext& context);
+bool OnCheckInfo(OperationHost& host, OperationContext& context);
+bool OnErase(OperationHost& host, OperationContext& context);
+
+// The operations themselves, without the frame.
+bool ProgramCard(OperationHost& host, OperationContext& context);
+bool VerifyCard(OperationHost& host, OperationContext& context);
+int EraseCard(OperationHost& host, OperationContext& context);

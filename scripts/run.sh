@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts the tool.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+build=${BUILD_DIR:-$root/build}
+if [ -x "$build/ui/tavrin" ]; then
+  exec "$build/ui/tavrin" "$@"
+fi
+exec "$build/cli/tavrin-cli" "${@:-list}"

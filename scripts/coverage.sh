@@ -11,5 +11,5 @@ find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" -j"$(nproc)" >/dev/null || true
 mkdir -p "$build/coverage"
 gcovr -r "$root" "$build" --filter "$root/card/" --filter "$root/disk/" --filter "$root/ops/" --filter "$root/settings/" \
-  --txt-metric branch --html-details "$build/coverage/index.html" --txt "$build/coverage/summary.txt" --print-summary
+  --html-details "$build/coverage/index.html" --txt "$build/coverage/summary.txt" --print-summary
 echo "report: $build/coverage/index.html"

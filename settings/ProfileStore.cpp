@@ -24,10 +24,11 @@ bool WriteProfileStrings(const std::string& path, const std::string& section, co
     std::string text;
     // A file that exists but cannot be read is not replaced by one holding only these keys.
     if (ReadFileBytes(path, text) == FileReadResult::Failed) return false;
-    bool all = ProfileTextWritable(section);
+    if (!ProfileTextWritable(section)) return false;
+    bool all = true;
     size_t written = 0;
     for (const auto& [key, value] : pairs) {
-        if (!all || !ProfileTextWritable(key) || !ProfileTextWritable(value)) {
+        if (!ProfileTextWritable(key) || !ProfileTextWritable(value)) {
             all = false;
             continue;
         }

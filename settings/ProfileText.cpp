@@ -136,9 +136,12 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     KeyPlace place = FindKeyPlace(lines, section, key);
     std::string out;
     if (place.keyFound) {
+        // The blanks between '=' and the old value stay, as the user laid the line out.
         const ProfileLine& line = lines[place.line];
         size_t valueEnd = line.start + line.length;
-        out.append(text.substr(0, line.valueStart)).append(value).append(text.substr(valueEnd));
+        size_t valueStart = line.valueStart;
+        while (valueStart < valueEnd && (text[valueStart] == ' ' || text[valueStart] == '\t')) ++valueStart;
+        out.append(text.substr(0, valueStart)).append(value).append(text.substr(valueEnd));
         return out;
     }
     std::string keyLine = std::string(key) + "=" + std::string(value) + std::string(eol);

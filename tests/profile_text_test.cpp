@@ -75,7 +75,7 @@ TEST(ProfileTextWrite, NewTextGetsSectionAndLfEndings) {
 TEST(ProfileTextWrite, ExistingValueIsReplacedInPlace) {
     std::string text = "; top\r\n[settings]\r\n  RETRY = 5 ; old\r\nDelay=1\r\n[Next]\r\nRetry=9\r\n";
     EXPECT_EQ(SetProfileValue(text, "Settings", "Retry", "12"),
-              "; top\r\n[settings]\r\n  RETRY =12\r\nDelay=1\r\n[Next]\r\nRetry=9\r\n");
+              "; top\r\n[settings]\r\n  RETRY = 12\r\nDelay=1\r\n[Next]\r\nRetry=9\r\n");
     EXPECT_EQ(SetProfileValue("[Settings]\nDelay=1", "Settings", "Delay", ""), "[Settings]\nDelay=");
 }
 

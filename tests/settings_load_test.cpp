@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "settings/SettingsFile.h"
 #include "settings_test_support.h"
 #include "ui/text/Texts.h"
@@ -14,6 +16,11 @@ struct Loaded {
     bool good = false;
 
     void From(const std::string& path) { good = LoadSettings(path, state, operation, hardware, host); }
+    // Parallel Mode, Language, Auto Verify, Quick Erase, Frequency, Hi-speed, Retry, Delay.
+    std::array<int, 8> Numbers() const {
+        return {state.parallelMode,  operation.language, operation.autoVerify, operation.quickErase,
+                hardware.frequency, hardware.hiSpeed,   hardware.retry,       hardware.delay};
+    }
 };
 
 class SettingsLoadTest : public ::testing::Test {
@@ -89,14 +96,7 @@ TEST_F(SettingsLoadTest, MissingFileLoadsEveryReadDefaultSilently) {
     EXPECT_TRUE(loaded.good);
     EXPECT_TRUE(loaded.host.shown.empty());
     for (const std::string& name : loaded.state.fileName) EXPECT_EQ(name, "");
-    EXPECT_EQ(loaded.state.parallelMode, 0);
-    EXPECT_EQ(loaded.operation.language, 0);
-    EXPECT_EQ(loaded.operation.autoVerify, 0);
-    EXPECT_EQ(loaded.operation.quickErase, 1);
-    EXPECT_EQ(loaded.hardware.frequency, 2);
-    EXPECT_EQ(loaded.hardware.hiSpeed, 0);
-    EXPECT_EQ(loaded.hardware.retry, 4);
-    EXPECT_EQ(loaded.hardware.delay, 0);
+    EXPECT_EQ(loaded.Numbers(), (std::array<int, 8>{0, 0, 0, 1, 2, 0, 4, 0}));
 }
 
 TEST_F(SettingsLoadTest, NoDefaultFileLoadsNothing) {
@@ -115,14 +115,7 @@ TEST_F(SettingsLoadTest, ValidFileLoadsEveryKey) {
     EXPECT_EQ(loaded.state.fileName[1], "/home/user/fpga/second design.rbf");
     EXPECT_EQ(loaded.state.fileName[2], "");
     EXPECT_EQ(loaded.state.fileName[7], "/home/user/fpga/last.bin");
-    EXPECT_EQ(loaded.state.parallelMode, 1);
-    EXPECT_EQ(loaded.operation.language, 1);
-    EXPECT_EQ(loaded.operation.autoVerify, 1);
-    EXPECT_EQ(loaded.operation.quickErase, 0);
-    EXPECT_EQ(loaded.hardware.frequency, 3);
-    EXPECT_EQ(loaded.hardware.hiSpeed, 1);
-    EXPECT_EQ(loaded.hardware.retry, 0);
-    EXPECT_EQ(loaded.hardware.delay, 255);
+    EXPECT_EQ(loaded.Numbers(), (std::array<int, 8>{1, 1, 1, 0, 3, 1, 0, 255}));
 }
 
 TEST_F(SettingsLoadTest, OtherLetterCaseAndQuotedNamesAreRead) {
@@ -144,12 +137,7 @@ TEST_F(SettingsLoadTest, SeveralBadValuesGiveOneWarningAndKeepWhatWasAccepted) {
     EXPECT_EQ(loaded.host.shown[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(loaded.host.shown[0].icon, MsgIcon::Warning);
     EXPECT_EQ(loaded.state.fileName[0], "/kept/despite/errors.bit");
-    EXPECT_EQ(loaded.state.parallelMode, 0);
-    EXPECT_EQ(loaded.operation.autoVerify, 0);
-    EXPECT_EQ(loaded.operation.quickErase, 1);
-    EXPECT_EQ(loaded.hardware.frequency, 2);
-    EXPECT_EQ(loaded.hardware.retry, 4);
-    EXPECT_EQ(loaded.hardware.delay, 0);
+    EXPECT_EQ(loaded.Numbers(), (std::array<int, 8>{0, 0, 0, 1, 2, 0, 4, 0}));
 }
 
 TEST_F(SettingsLoadTest, TheWarningSpeaksTheLanguageInForceBeforeTheLoad) {

@@ -98,6 +98,15 @@ public:
     bool failTime = false;
 };
 
+// Loaded from offset 0 as it stands, and left positioned there.
+void ExpectTakenWhole(const Loaded& loaded, const Bytes& bytes) {
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.file.dataStart, 0u);
+    EXPECT_EQ(loaded.file.dataLength, bytes.size());
+    EXPECT_EQ(loaded.file.bitOrder, 0);
+    EXPECT_EQ(loaded.next, Bytes(bytes.begin(), bytes.begin() + 8));
+}
+
 const Bytes kBinHead = Join({kDummyWord, kSyncLsbFirst, Bytes{0x30, 0x01}});
 
 }  // namespace
@@ -119,11 +128,7 @@ TEST(ConfigFile, BinInEitherSyncOrder) {
     ScratchFolder folder;
     Bytes lsb = Join({kBinHead, Bytes(30, 1)});
     Loaded loaded = LoadPath(folder.Write("a.bin", lsb));
-    ASSERT_TRUE(loaded.ok);
-    EXPECT_EQ(loaded.file.dataStart, 0u);
-    EXPECT_EQ(loaded.file.dataLength, lsb.size());
-    EXPECT_EQ(loaded.file.bitOrder, 0);
-    EXPECT_EQ(loaded.next, Bytes(lsb.begin(), lsb.begin() + 8));
+    ExpectTakenWhole(loaded, lsb);
 
     Bytes msb = Join({Bytes{1, 2, 3}, kDummyWord, kDummyWord, kSyncMsbFirst, Bytes{0x30}});
     loaded = LoadPath(folder.Write("b.BIN", msb));
@@ -182,12 +187,7 @@ TEST(ConfigFile, RbfIsTakenWholeWithoutLookingInside) {
     EXPECT_EQ(empty.file.dataLength, 0u);
 
     Bytes bytes = Join({Bytes{9, 9}, kDummyWord, kSyncMsbFirst, Bytes{7}});
-    Loaded loaded = LoadPath(folder.Write("d.RBF", bytes));
-    ASSERT_TRUE(loaded.ok);
-    EXPECT_EQ(loaded.file.dataStart, 0u);
-    EXPECT_EQ(loaded.file.dataLength, bytes.size());
-    EXPECT_EQ(loaded.file.bitOrder, 0);
-    EXPECT_EQ(loaded.next, Bytes(bytes.begin(), bytes.begin() + 8));
+    ExpectTakenWhole(LoadPath(folder.Write("d.RBF", bytes)), bytes);
 }
 
 TEST(ConfigFile, ModificationTimeInLocalTime) {

@@ -1,0 +1,6 @@
+#include "fuzz/ConfigFileFuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    StopOnFinding(CheckConfigFile(data, size));
+    return 0;
+}

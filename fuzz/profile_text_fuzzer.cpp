@@ -1,0 +1,6 @@
+#include "fuzz/ProfileTextFuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    StopOnFinding(CheckProfileText(data, size));
+    return 0;
+}

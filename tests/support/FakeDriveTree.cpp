@@ -93,8 +93,10 @@ void FakeDriveTree::RemoveNode(const std::string& name) { fs::remove(NodePath(na
 
 void FakeDriveTree::Mount(const std::string& source, const std::string& mountPoint) {
     const std::string device = source.find('/') == std::string::npos ? NodePath(source) : source;
-    std::ofstream(MountsPath(), std::ios::app) << device << ' ' << mountPoint << " vfat rw 0 0\n";
+    AddMountLine(device + ' ' + mountPoint + " vfat rw 0 0");
 }
+
+void FakeDriveTree::AddMountLine(const std::string& line) { std::ofstream(MountsPath(), std::ios::app) << line << '\n'; }
 
 bool FakeDriveTree::ScriptedUnmount(const std::string& mountPoint) {
     unmountCalls_.push_back(mountPoint);

@@ -33,6 +33,8 @@ public:
     void RemoveNode(const std::string& name);
     // Lists `source` as mounted at `mountPoint`; a source without '/' is a node of the fake root.
     void Mount(const std::string& source, const std::string& mountPoint);
+    // A line of the mounts table as it stands ("tmpfs /tmp tmpfs rw 0 0").
+    void AddMountLine(const std::string& line);
 
     // What ClearLogicalDrive's unmounts do from now on, and the mount points it asked for.
     void SetUnmountSucceeds(bool succeeds) { unmountSucceeds_ = succeeds; }

@@ -1,13 +1,5 @@
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <climits>
-#include <cstdlib>
 #include <filesystem>
-#include <numeric>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,36 +17,6 @@ std::vector<uint8_t> Pattern(size_t count, uint8_t seed) {
     for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(seed + i * 7);
     return bytes;
 }
-
-// Makes a file refuse writing even to root (immutable flag); undone by the destructor.
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const std::string& path) : path_(path) {
-        if (::geteuid() != 0) {
-            active_ = ::chmod(path.c_str(), 0444) == 0;
-            return;
-        }
-        active_ = SetImmutable(true);
-    }
-    ~ReadOnlyFile() {
-        if (active_ && ::geteuid() == 0) SetImmutable(false);
-    }
-    bool Active() const { return active_; }
-
-private:
-    bool SetImmutable(bool on) {
-        const int fd = ::open(path_.c_str(), O_RDONLY);
-        if (fd < 0) return false;
-        int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        ::close(fd);
-        return ok;
-    }
-    std::string path_;
-    bool active_ = false;
-};
 
 class SectorDeviceTest : public ::testing::Test {
 protected:
@@ -144,8 +106,7 @@ TEST_F(SectorDeviceTest, ANumberThatNamesNothingOpensNothing) {
 TEST_F(SectorDeviceTest, AFileRefusingWritesOpensForReadingAndEveryWriteFails) {
     const std::string image = tree.AddImage("locked.img", 16);
     FakeDriveTree::WriteBytes(image, 0, Pattern(512, 4));
-    ReadOnlyFile lock(image);
-    if (!lock.Active()) GTEST_SKIP() << "cannot make a file read-only here";
+    if (!tree.MakeReadOnly(image)) GTEST_SKIP() << "cannot make a file read-only here";
 
     ASSERT_TRUE(device.OpenPath(image));
     EXPECT_TRUE(device.IsReadOnly());

@@ -1,5 +1,11 @@
 #include "support/FakeDriveTree.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -34,6 +40,23 @@ void WriteText(const fs::path& path, const std::string& text) {
     std::ofstream(path) << text;
 }
 
+bool SetImmutable(const std::string& path, bool on) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool RefusesWriting(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd >= 0) ::close(fd);
+    return fd < 0;
+}
+
 void MakeSparseFile(const std::string& path, uint64_t bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc).close();
     fs::resize_file(path, bytes);
@@ -56,6 +79,7 @@ FakeDriveTree::FakeDriveTree() {
 }
 
 FakeDriveTree::~FakeDriveTree() {
+    for (const auto& path : readOnlyFiles_) SetImmutable(path, false);
     SetUnmountFunctionForTesting(nullptr);
     ResetDriveNumbering();
     RestoreEnvironment("TAVRIN_SYSFS_ROOT", savedSysfs_);
@@ -125,6 +149,15 @@ std::string FakeDriveTree::AddImage(const std::string& fileName, uint64_t sector
 int FakeDriveTree::DriveNumber(const std::string& name) const { return RegisterDrivePath(NodePath(name)); }
 
 std::string FakeDriveTree::NodePath(const std::string& name) const { return DevRoot() + "/" + name; }
+
+bool FakeDriveTree::MakeReadOnly(const std::string& path) {
+    if (::geteuid() != 0) {
+        ::chmod(path.c_str(), 0444);
+    } else if (SetImmutable(path, true)) {
+        readOnlyFiles_.push_back(path);
+    }
+    return RefusesWriting(path);
+}
 
 void FakeDriveTree::WriteBytes(const std::string& path, uint64_t offset, const std::vector<uint8_t>& bytes) {
     std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);

@@ -51,6 +51,10 @@ public:
     std::string MountsPath() const { return dir_ + "/mounts"; }
     const std::string& Dir() const { return dir_; }
 
+    // Makes a file refuse opening for writing, even to root (immutable flag); undone when the
+    // tree goes. False when this filesystem cannot do it: skip the test then.
+    bool MakeReadOnly(const std::string& path);
+
     // Bytes of any file (image or node); ReadBytes gives fewer when the file ends first.
     static void WriteBytes(const std::string& path, uint64_t offset, const std::vector<uint8_t>& bytes);
     static std::vector<uint8_t> ReadBytes(const std::string& path, uint64_t offset, size_t count);
@@ -64,4 +68,5 @@ private:
     std::optional<std::string> savedMounts_;
     bool unmountSucceeds_ = true;
     std::vector<std::string> unmountCalls_;
+    std::vector<std::string> readOnlyFiles_;
 };

@@ -73,20 +73,21 @@ bool FaultInjectingDevice::TouchesFailByte(int32_t offset, uint32_t count) const
 }
 
 bool FaultInjectingDevice::Read(int32_t offset, void* buffer, uint32_t count) {
-    TransferRecord record{++plan_->transfers, offset, count, false, false};
-    record.injected = static_cast<int>(plan_->reads.size()) + 1 == plan_->failReadNumber ||
-                      TouchesFailByte(offset, count);
-    record.succeeded = !record.injected && inner_.Read(offset, buffer, count);
-    plan_->reads.push_back(record);
-    return record.succeeded;
+    return Transfer(plan_->reads, plan_->failReadNumber, offset, count,
+                    [&] { return inner_.Read(offset, buffer, count); });
 }
 
 bool FaultInjectingDevice::Write(int32_t offset, const void* data, uint32_t count) {
+    return Transfer(plan_->writes, plan_->failWriteNumber, offset, count,
+                    [&] { return inner_.Write(offset, data, count); });
+}
+
+bool FaultInjectingDevice::Transfer(std::vector<TransferRecord>& log, int failNumber, int32_t offset, uint32_t count,
+                                    const std::function<bool()>& forward) {
     TransferRecord record{++plan_->transfers, offset, count, false, false};
-    record.injected = static_cast<int>(plan_->writes.size()) + 1 == plan_->failWriteNumber ||
-                      TouchesFailByte(offset, count);
-    record.succeeded = !record.injected && inner_.Write(offset, data, count);
-    plan_->writes.push_back(record);
+    record.injected = static_cast<int>(log.size()) + 1 == failNumber || TouchesFailByte(offset, count);
+    record.succeeded = !record.injected && forward();
+    log.push_back(record);
     return record.succeeded;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -59,6 +60,8 @@ public:
 
 private:
     bool TouchesFailByte(int32_t offset, uint32_t count) const;
+    bool Transfer(std::vector<TransferRecord>& log, int failNumber, int32_t offset, uint32_t count,
+                  const std::function<bool()>& forward);
 
     std::unique_ptr<DiskSectorRW> owned_;
     DiskSectorRW& inner_;

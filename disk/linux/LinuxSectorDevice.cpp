@@ -150,7 +150,7 @@ bool DiskSectorLinux::Transfer(uint64_t offset, uint8_t* buffer, uint32_t count,
     const bool aligned = blockSize_ == 0 ||
                          (reinterpret_cast<uintptr_t>(buffer) % kMemoryAlignment == 0 &&
                           offset % blockSize_ == 0 && count % blockSize_ == 0);
-    if (aligned) return write ? FullWrite(offset, buffer, count) : FullRead(offset, buffer, count);
+    if (aligned) return FullTransfer(offset, buffer, count, write);
     return TransferAligned(offset, buffer, count, write);
 }
 
@@ -171,33 +171,22 @@ bool DiskSectorLinux::TransferAligned(uint64_t offset, uint8_t* buffer, uint32_t
         uint8_t* bounceBytes = bounce + (from - piece);
         const bool partial = from > piece || to < pieceEnd;
         if (!write || partial) {
-            if (!FullRead(piece, bounce, pieceBytes)) return false;
+            if (!FullTransfer(piece, bounce, pieceBytes, false)) return false;
         }
         if (!write) {
             std::memcpy(callerBytes, bounceBytes, to - from);
             continue;
         }
         std::memcpy(bounceBytes, callerBytes, to - from);
-        if (!FullWrite(piece, bounce, pieceBytes)) return false;
+        if (!FullTransfer(piece, bounce, pieceBytes, true)) return false;
     }
     return true;
 }
 
-bool DiskSectorLinux::FullRead(uint64_t offset, uint8_t* buffer, size_t count) {
+bool DiskSectorLinux::FullTransfer(uint64_t offset, uint8_t* buffer, size_t count, bool write) {
     while (count > 0) {
-        const ssize_t done = ::pread(fd_, buffer, count, static_cast<off_t>(offset));
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        buffer += done;
-        offset += static_cast<uint64_t>(done);
-        count -= static_cast<size_t>(done);
-    }
-    return true;
-}
-
-bool DiskSectorLinux::FullWrite(uint64_t offset, const uint8_t* buffer, size_t count) {
-    while (count > 0) {
-        const ssize_t done = ::pwrite(fd_, buffer, count, static_cast<off_t>(offset));
+        const ssize_t done = write ? ::pwrite(fd_, buffer, count, static_cast<off_t>(offset))
+                                   : ::pread(fd_, buffer, count, static_cast<off_t>(offset));
         if (done < 0 && errno == EINTR) continue;
         if (done <= 0) return false;
         buffer += done;

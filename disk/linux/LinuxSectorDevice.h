@@ -43,8 +43,8 @@ private:
     bool OpenImageFile(const std::string& path, bool alignedTransfers);
     bool Transfer(uint64_t offset, uint8_t* buffer, uint32_t count, bool write);
     bool TransferAligned(uint64_t offset, uint8_t* buffer, uint32_t count, bool write);
-    bool FullRead(uint64_t offset, uint8_t* buffer, size_t count);
-    bool FullWrite(uint64_t offset, const uint8_t* buffer, size_t count);
+    // One positioned transfer of exactly `count` bytes, however many system calls it takes.
+    bool FullTransfer(uint64_t offset, uint8_t* buffer, size_t count, bool write);
     uint8_t* Bounce();
 
     struct FreeDeleter {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "card/CardLayout.h"
 #include "disk/Drives.h"
 #include "ui/text/LocalText.h"
 #include "ui/text/Texts.h"
@@ -10,9 +11,6 @@ namespace {
 
 constexpr int kListedDrives = 16;
 constexpr uint32_t kSectorBytes = 512;
-
-// The card layout's signature test, kept here so that the lists do not wait for the layout.
-bool StartsWithTavrinSignature(const uint8_t* sector) { return sector[0] == 'T' && sector[1] == 'V'; }
 
 // Select entry 0, then every entry whose item data is the noted one, so the drive selected
 // before stays selected wherever it now stands.
@@ -33,7 +31,7 @@ ListModel BuildDiskList(const DeviceFactory& makeDevice, int previouslySelectedD
         for (int drive = 0; drive < kListedDrives; ++drive) {
             if (!IsRemovableDisk(drive) || !device->Open(drive)) continue;
             if (device->Read(0, sector.data(), kSectorBytes)) {
-                const char* format = StartsWithTavrinSignature(sector.data()) ? texts::kTavrinDiskEntry : texts::kDiskEntry;
+                const char* format = HasTavrinSignature(sector.data()) ? texts::kTavrinDiskEntry : texts::kDiskEntry;
                 list.entries.push_back({FormatText(format, drive), drive});
             }
             device->Close();

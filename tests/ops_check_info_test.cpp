@@ -97,7 +97,7 @@ TEST_F(CheckInfoTest, NoNamesStillShowsTheDialog) {
     Program({Rbf("a.rbf", 100, 1)}, 0);
     host_.controls.fileName = {};
     ASSERT_TRUE(CheckInfo());
-    EXPECT_EQ(host_.bankInfos.back().currentFileName, std::array<std::string, 8>{});
+    EXPECT_EQ(host_.bankInfos.back().currentFileName, (std::array<std::string, 8>{}));
 }
 
 TEST_F(CheckInfoTest, AbsentBankOrBlankCardShowsNoDialog) {

@@ -38,7 +38,7 @@ protected:
 
     TempDir dir_;
     CardUnderTest card_;
-    ScriptedHost host_;
+    ScriptedHost host_ = ImageHost();
 };
 
 TEST_F(CheckInfoTest, RowsOfTheCardAndOfTheNamedFiles) {

@@ -33,7 +33,7 @@ protected:
 
     TempDir dir_;
     CardUnderTest card_;
-    ScriptedHost host_;
+    ScriptedHost host_ = ImageHost();
     Bytes before_;
 };
 

@@ -48,7 +48,7 @@ protected:
 
     TempDir dir_;
     CardUnderTest card_;
-    ScriptedHost host_;
+    ScriptedHost host_ = ImageHost();
 };
 
 TEST_F(ProgramTest, BlankCardGetsBank1WithRecordsDataAndBankSector) {
@@ -343,7 +343,7 @@ protected:
 
     TempDir dir_;
     CardUnderTest card_;
-    ScriptedHost host_;
+    ScriptedHost host_ = ImageHost();
 };
 
 TEST_F(ProgramRoomTest, BankNeedsItsSectorsAndTheGapOnTheCard) {

@@ -51,7 +51,7 @@ protected:
 
     TempDir dir_;
     CardUnderTest card_;
-    ScriptedHost host_;
+    ScriptedHost host_ = ImageHost();
     std::string fileA_, fileB_;
 };
 

@@ -231,4 +231,10 @@ CardUnderTest MakeCard(const std::string& image, uint64_t sectors, uint64_t part
     return card;
 }
 
+ScriptedHost ImageHost() {
+    ScriptedHost host;
+    host.keepDiskList = true;
+    return host;
+}
+
 }  // namespace opstest

@@ -11,6 +11,7 @@
 #include "disk/DiskSectorRW.h"
 #include "disk/FaultInjectingDevice.h"
 #include "ops/Operations.h"
+#include "support/ScriptedHost.h"
 
 namespace opstest {
 
@@ -75,5 +76,9 @@ struct CardUnderTest {
     bool AllClosed() const { return counts->files == 0 && plan->openDevices == 0 && plan->devicesAlive == 0; }
 };
 CardUnderTest MakeCard(const std::string& image, uint64_t sectors, uint64_t partitionStart = 0);
+
+// A scripted host for image cards, which drive discovery does not list: rebuilding the disk
+// list keeps the image selected.
+ScriptedHost ImageHost();
 
 }  // namespace opstest

@@ -60,9 +60,12 @@ void ProgressLine::Update(int percent) {
     if (!enabled_) return;
     const auto now = Clock::now();
     if (percent == 0 || percent < lastPercent_) {
-        // A new run (Verify after Program) measures its own speed.
+        // A new run (Verify after Program), or the reset after the end: measured afresh.
         started_ = now;
         startBytes_ = counter_->bytes;
+        lastPercent_ = 0;
+        Finish();
+        if (percent == 0) return;
     }
     if (percent == lastPercent_ && now - lastDraw_ < kRedrawInterval) return;
     lastPercent_ = percent;

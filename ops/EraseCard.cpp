@@ -4,6 +4,7 @@
 #include "disk/Drives.h"
 #include "ops/DeviceSession.h"
 #include "ops/OpMessages.h"
+#include "ops/OperationStart.h"
 #include "ops/Operations.h"
 #include "ui/text/Texts.h"
 
@@ -11,16 +12,12 @@ namespace {
 
 constexpr uint32_t kEraseChunkBytes = 524288;
 constexpr uint32_t kEraseChunkSectors = kEraseChunkBytes / kSectorSize;
-
 // Erase speaks English whatever the language.
+constexpr int kEnglish = 0;
+
 void Fail(OperationHost& host, const char* text) { host.ShowMessage(text, MsgButtons::Ok, MsgIcon::Error); }
 
-bool ConfirmCard(OperationHost& host, DeviceSession& device) {
-    SectorBytes sector{};
-    if (!device.Read(0, sector.data(), kSectorSize)) {
-        Fail(host, texts::kCannotReadDisk.english);
-        return false;
-    }
+bool ConfirmCard(OperationHost& host, const SectorBytes& sector) {
     if (HasTavrinSignature(sector.data())) return true;
     if (!host.InitializeDiskTicked()) {
         host.ShowMessage(texts::kEraseNotTavrin, MsgButtons::Ok, MsgIcon::Warning);
@@ -62,11 +59,8 @@ int EraseCard(OperationHost& host, OperationContext& context) {
     DeviceSession device(context.makeDevice);
     const int drive = context.card.Drive();
     const uint32_t sectorCount = DiskSectorCount(drive);
-    if (!device.Open(drive)) {
-        Fail(host, texts::kCannotOpenDisk.english);
-        return 0;
-    }
-    if (!ConfirmCard(host, device)) return 0;
+    SectorBytes header{};
+    if (!OpenCardHeader(device, drive, host, kEnglish, header) || !ConfirmCard(host, header)) return 0;
     const bool erased = context.operation.quickErase ? QuickErase(host, device) : FullErase(host, device, sectorCount);
     return erased ? 1 : 0;
 }

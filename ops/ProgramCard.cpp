@@ -7,7 +7,7 @@
 #include "ops/LoadedFiles.h"
 #include "ops/OpMessages.h"
 #include "ops/Operations.h"
-#include "ops/SlotChecks.h"
+#include "ops/OperationStart.h"
 #include "ui/text/Texts.h"
 
 namespace {
@@ -20,31 +20,17 @@ public:
         : host_(host), context_(context), language_(context.operation.language), device_(context.makeDevice) {}
 
     bool Run() {
-        return CheckNames() && OpenCard() && LoadFiles() && CheckRoom() && ConfirmOverrun() && ClearDrive() &&
+        return CheckUsedSlots(host_, State(), language_, slotMask_) && OpenCard() && LoadFiles() && CheckRoom() && ConfirmOverrun() && ClearDrive() &&
                ReopenCard() && ZeroLaterBanks() && WriteData() && WriteRecords() && WriteBankSector();
     }
 
 private:
     const WindowState& State() const { return context_.state; }
 
-    bool CheckNames() {
-        auto mask = CheckUsedSlots(host_, State(), language_);
-        if (!mask) return false;
-        slotMask_ = *mask;
-        return true;
-    }
-
     bool OpenCard() {
         drive_ = context_.card.Drive();
-        if (!device_.Open(drive_)) {
-            Tell(host_, language_, texts::kCannotOpenDisk, MsgIcon::Error);
-            return false;
-        }
         SectorBytes sector{};
-        if (!device_.Read(0, sector.data(), kSectorSize)) {
-            Tell(host_, language_, texts::kCannotReadDisk, MsgIcon::Error);
-            return false;
-        }
+        if (!OpenCardHeader(device_, drive_, host_, language_, sector)) return false;
         if (HasTavrinSignature(sector.data())) return true;
         if (!host_.InitializeDiskTicked()) {
             Tell(host_, language_, texts::kInitializeFirst, MsgIcon::Warning);

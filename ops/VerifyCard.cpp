@@ -7,7 +7,7 @@
 #include "ops/LoadedFiles.h"
 #include "ops/OpMessages.h"
 #include "ops/Operations.h"
-#include "ops/SlotChecks.h"
+#include "ops/OperationStart.h"
 #include "ui/text/Texts.h"
 
 namespace {
@@ -26,7 +26,7 @@ public:
         : host_(host), context_(context), language_(context.operation.language), device_(context.makeDevice) {}
 
     bool Run() {
-        if (!CheckNames() || !OpenCard() || !ReadBankSector()) return false;
+        if (!CheckUsedSlots(host_, State(), language_, slotMask_) || !OpenCard() || !ReadBankSector()) return false;
         if (!files_.Load(State().fileName, slotMask_, context_.openFile, language_, host_)) return false;
         if (!CheckRecords() || !CheckSectorCount() || !CompareData()) return false;
         ShowProgress(host_, OpButton::Verify, 100);
@@ -36,23 +36,9 @@ public:
 private:
     const WindowState& State() const { return context_.state; }
 
-    bool CheckNames() {
-        auto mask = CheckUsedSlots(host_, State(), language_);
-        if (!mask) return false;
-        slotMask_ = *mask;
-        return true;
-    }
-
     bool OpenCard() {
-        if (!device_.Open(context_.card.Drive())) {
-            Tell(host_, language_, texts::kCannotOpenDisk, MsgIcon::Error);
-            return false;
-        }
         SectorBytes sector{};
-        if (!device_.Read(0, sector.data(), kSectorSize)) {
-            Tell(host_, language_, texts::kCannotReadDisk, MsgIcon::Error);
-            return false;
-        }
+        if (!OpenCardHeader(device_, context_.card.Drive(), host_, language_, sector)) return false;
         if (!HasTavrinSignature(sector.data())) {
             Tell(host_, language_, texts::kNotTavrinFormat, MsgIcon::Error);
             return false;

@@ -14,17 +14,6 @@
 
 namespace opstest {
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-ops-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 Bytes RandomBytes(size_t count, uint32_t seed) {
     std::mt19937 random(seed);
     Bytes bytes(count);
@@ -160,30 +149,34 @@ Bytes EightLaneImage(const std::vector<Bytes>& lanes) {
 
 namespace {
 
-class CountedFile : public InputFile {
+class ForwardingFile : public InputFile {
 public:
-    CountedFile(std::unique_ptr<InputFile> inner, std::shared_ptr<OpenCounts> counts)
-        : inner_(std::move(inner)), counts_(std::move(counts)) {
-        ++counts_->files;
-    }
-    ~CountedFile() override { --counts_->files; }
+    explicit ForwardingFile(std::unique_ptr<InputFile> inner) : inner_(std::move(inner)) {}
     bool Length(uint64_t& length) override { return inner_->Length(length); }
     long Read(void* buffer, size_t count) override { return inner_->Read(buffer, count); }
     bool Seek(uint64_t offset) override { return inner_->Seek(offset); }
     bool ModifiedTime(FileTime& time) override { return inner_->ModifiedTime(time); }
 
-private:
+protected:
     std::unique_ptr<InputFile> inner_;
+};
+
+class CountedFile : public ForwardingFile {
+public:
+    CountedFile(std::unique_ptr<InputFile> inner, std::shared_ptr<OpenCounts> counts)
+        : ForwardingFile(std::move(inner)), counts_(std::move(counts)) {
+        ++counts_->files;
+    }
+    ~CountedFile() override { --counts_->files; }
+
+private:
     std::shared_ptr<OpenCounts> counts_;
 };
 
-class FailingFile : public InputFile {
+class FailingFile : public ForwardingFile {
 public:
     FailingFile(std::unique_ptr<InputFile> inner, uint64_t goodBytes, bool endEarly)
-        : inner_(std::move(inner)), left_(goodBytes), endEarly_(endEarly) {}
-    bool Length(uint64_t& length) override { return inner_->Length(length); }
-    bool Seek(uint64_t offset) override { return inner_->Seek(offset); }
-    bool ModifiedTime(FileTime& time) override { return inner_->ModifiedTime(time); }
+        : ForwardingFile(std::move(inner)), left_(goodBytes), endEarly_(endEarly) {}
     long Read(void* buffer, size_t count) override {
         // Loading reads the head of the file too; the budget covers every read.
         if (left_ == 0) return endEarly_ ? 0 : -1;
@@ -194,7 +187,6 @@ public:
     }
 
 private:
-    std::unique_ptr<InputFile> inner_;
     uint64_t left_;
     bool endEarly_;
 };

@@ -11,20 +11,16 @@
 #include "disk/DiskSectorRW.h"
 #include "disk/FaultInjectingDevice.h"
 #include "ops/Operations.h"
+#include "support/ScratchFolder.h"
 #include "support/ScriptedHost.h"
 
 namespace opstest {
 
 using Bytes = std::vector<uint8_t>;
 
-class TempDir {
+class TempDir : public ScratchFolder {
 public:
-    TempDir();
-    ~TempDir();
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
+    std::string File(const std::string& name) const { return (Path() / name).string(); }
 };
 
 Bytes RandomBytes(size_t count, uint32_t seed);

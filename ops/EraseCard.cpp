@@ -4,7 +4,7 @@
 #include "disk/Drives.h"
 #include "ops/DeviceSession.h"
 #include "ops/OpMessages.h"
-#include "ops/OperationStart.h"
+#include "ops/CardRun.h"
 #include "ops/Operations.h"
 #include "ui/text/Texts.h"
 

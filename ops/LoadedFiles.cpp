@@ -33,6 +33,11 @@ void LoadedFiles::CloseAll() {
     for (auto& file : files_) file.reset();
 }
 
+SectorBytes LoadedFiles::Record(int slot) const {
+    if (!Used(slot)) return SectorBytes{};
+    return BuildFileRecord(names_[slot], info_[slot].fileLength, info_[slot].modified);
+}
+
 uint64_t LoadedFiles::ImageLength(int parallelMode) const {
     if (parallelMode) return Used(0) ? info_[0].dataLength : 0;
     uint64_t longest = 0;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "card/CardLayout.h"
 #include "card/ConfigFile.h"
 #include "card/InputFile.h"
 
@@ -24,6 +25,9 @@ public:
     InputFile& File(int slot) { return *files_[slot]; }
     const LoadedFile& Info(int slot) const { return info_[slot]; }
     const std::string& Name(int slot) const { return names_[slot]; }
+
+    // The file record of a slot as Program writes it: zero for a slot not in use.
+    SectorBytes Record(int slot) const;
 
     // Length of the data image before padding (64 bits: eight long files overflow 32).
     uint64_t ImageLength(int parallelMode) const;

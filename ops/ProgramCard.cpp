@@ -1,32 +1,23 @@
-#include <vector>
-
 #include "card/CardLayout.h"
 #include "disk/Drives.h"
-#include "ops/ChunkSource.h"
-#include "ops/DeviceSession.h"
-#include "ops/LoadedFiles.h"
+#include "ops/CardRun.h"
 #include "ops/OpMessages.h"
-#include "ops/Operations.h"
-#include "ops/OperationStart.h"
 #include "ui/text/Texts.h"
 
 namespace {
 
 constexpr uint64_t kReachableSectors = kLastReachableSector + 1;
 
-class ProgramRun {
+class ProgramRun : CardRun {
 public:
-    ProgramRun(OperationHost& host, OperationContext& context)
-        : host_(host), context_(context), language_(context.operation.language), device_(context.makeDevice) {}
+    using CardRun::CardRun;
 
     bool Run() {
-        return CheckUsedSlots(host_, State(), language_, slotMask_) && OpenCard() && LoadFiles() && CheckRoom() && ConfirmOverrun() && ClearDrive() &&
+        return CheckSlots() && OpenCard() && LoadFiles() && CheckRoom() && ConfirmOverrun() && ClearDrive() &&
                ReopenCard() && ZeroLaterBanks() && WriteData() && WriteRecords() && WriteBankSector();
     }
 
 private:
-    const WindowState& State() const { return context_.state; }
-
     bool OpenCard() {
         drive_ = context_.card.Drive();
         SectorBytes sector{};
@@ -39,15 +30,10 @@ private:
         return AskYes(host_, LocalText(language_, texts::kInitializationQuestion));
     }
 
-    bool LoadFiles() {
+    bool CheckRoom() {
         bank_ = context_.card.BankIndex();
         start_ = BankDataStart(context_.card.banks, bank_);
-        if (!files_.Load(State().fileName, slotMask_, context_.openFile, language_, host_)) return false;
         sectors_ = ImageSectorCount(files_.ImageLength(State().parallelMode));
-        return true;
-    }
-
-    bool CheckRoom() {
         device_.Close();
         const uint64_t cardSectors = DiskSectorCount(drive_);
         // A damaged bank table may put the start below the records' place or past what the
@@ -80,8 +66,8 @@ private:
         return true;
     }
 
-    bool WriteSector(int64_t offset, const SectorBytes& sector) {
-        if (device_.Write(offset, sector.data(), kSectorSize)) return true;
+    bool Write(int64_t offset, const uint8_t* data, uint32_t count) {
+        if (device_.Write(offset, data, count)) return true;
         TellAddress(host_, language_, texts::kWriteSectorError, offset);
         return false;
     }
@@ -90,41 +76,20 @@ private:
         if (!zeroLaterBanks_) return true;
         const SectorBytes zero{};
         for (int k = bank_; k < kBankCount; ++k) {
-            if (!WriteSector(int64_t{k} * kSectorSize, zero)) return false;
+            if (!Write(int64_t{k} * kSectorSize, zero.data(), kSectorSize)) return false;
         }
         return true;
     }
 
     bool WriteData() {
-        ChunkSource source(files_, State().parallelMode);
-        std::vector<uint8_t> chunk(kChunkSize);
-        const int64_t base = static_cast<int64_t>(start_) * kSectorSize;
-        for (uint64_t sector = 0; sector < sectors_; sector += kChunkSectors) {
-            if (!source.Next(chunk.data())) {
-                TellName(host_, language_, texts::kBitFileError, files_.Name(source.FailedSlot()));
-                return false;
-            }
-            const int64_t offset = base + static_cast<int64_t>(sector) * kSectorSize;
-            if (!device_.Write(offset, chunk.data(), kChunkSize)) {
-                TellAddress(host_, language_, texts::kWriteSectorError, offset);
-                return false;
-            }
-            ShowProgress(host_, OpButton::Program, static_cast<int>((sector + kChunkSectors) * 100 / sectors_));
-        }
-        ShowProgress(host_, OpButton::Program, 100);
-        files_.CloseAll();
-        return true;
+        return ForEachChunk(start_, sectors_, OpButton::Program,
+                            [this](int64_t offset, const uint8_t* chunk) { return Write(offset, chunk, kChunkSize); });
     }
 
     bool WriteRecords() {
         const int64_t first = static_cast<int64_t>(start_ - kRecordsPerBank) * kSectorSize;
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            SectorBytes record{};
-            if (files_.Used(slot)) {
-                const LoadedFile& info = files_.Info(slot);
-                record = BuildFileRecord(files_.Name(slot), info.fileLength, info.modified);
-            }
-            if (!WriteSector(first + int64_t{slot} * kSectorSize, record)) return false;
+            if (!Write(first + int64_t{slot} * kSectorSize, files_.Record(slot).data(), kSectorSize)) return false;
         }
         return true;
     }
@@ -134,17 +99,11 @@ private:
         const HardwareSettings& hw = context_.hardware;
         const SectorBytes sector = BuildBankSector(static_cast<uint32_t>(sectors_), static_cast<uint32_t>(start_),
                                                    hw.frequency, hw.retry, hw.delay, State().parallelMode, slotMask_);
-        if (!WriteSector(int64_t{bank_} * kSectorSize, sector)) return false;
+        if (!Write(int64_t{bank_} * kSectorSize, sector.data(), kSectorSize)) return false;
         device_.Close();
         return true;
     }
 
-    OperationHost& host_;
-    OperationContext& context_;
-    const int language_;
-    DeviceSession device_;
-    LoadedFiles files_;
-    unsigned slotMask_ = 0;
     int drive_ = -1;
     int bank_ = 0;
     uint64_t start_ = 0;

@@ -27,6 +27,8 @@ bool DeviceSession::Read(int64_t offset, void* buffer, uint32_t count) {
     return open_ && Reachable(offset, count) && device_->Read(static_cast<int32_t>(offset), buffer, count);
 }
 
+bool DeviceSession::Flush() { return open_ && device_->Flush(); }
+
 bool DeviceSession::Write(int64_t offset, const void* data, uint32_t count) {
     return open_ && Reachable(offset, count) && device_->Write(static_cast<int32_t>(offset), data, count);
 }

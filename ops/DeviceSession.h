@@ -17,6 +17,7 @@ public:
     void Close();
     bool Read(int64_t offset, void* buffer, uint32_t count);
     bool Write(int64_t offset, const void* data, uint32_t count);
+    bool Flush();
 
 private:
     std::unique_ptr<DiskSectorRW> device_;

@@ -17,6 +17,13 @@ constexpr int kEnglish = 0;
 
 void Fail(OperationHost& host, const char* text) { host.ShowMessage(text, MsgButtons::Ok, MsgIcon::Error); }
 
+// Nothing is reported erased before the zeros are on the medium.
+bool Flushed(OperationHost& host, DeviceSession& device, const char* failure) {
+    if (device.Flush()) return true;
+    Fail(host, failure);
+    return false;
+}
+
 bool ConfirmCard(OperationHost& host, const SectorBytes& sector) {
     if (HasTavrinSignature(sector.data())) return true;
     if (!host.InitializeDiskTicked()) {
@@ -36,7 +43,7 @@ bool QuickErase(OperationHost& host, DeviceSession& device) {
         }
         ShowProgress(host, OpButton::Erase, 25 * (k + 1));
     }
-    return true;
+    return Flushed(host, device, texts::kQuickEraseFailed);
 }
 
 bool FullErase(OperationHost& host, DeviceSession& device, uint32_t sectorCount) {
@@ -50,7 +57,7 @@ bool FullErase(OperationHost& host, DeviceSession& device, uint32_t sectorCount)
         }
         ShowProgress(host, OpButton::Erase, static_cast<int>(100 * (i + 1) / chunks));
     }
-    return true;
+    return Flushed(host, device, texts::kEraseFailed);
 }
 
 }  // namespace

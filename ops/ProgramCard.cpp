@@ -94,12 +94,24 @@ private:
         return true;
     }
 
+    // The bank sector makes the bank present, so the data and records must be on the medium
+    // first; and nothing is reported as programmed before the bank sector is there too.
+    bool Flush(int64_t offset) {
+        if (device_.Flush()) return true;
+        TellAddress(host_, language_, texts::kWriteSectorError, offset);
+        return false;
+    }
+
     bool WriteBankSector() {
         // The slot set is the one whose files were loaded and written, not a fresh name check.
         const HardwareSettings& hw = context_.hardware;
         const SectorBytes sector = BuildBankSector(static_cast<uint32_t>(sectors_), static_cast<uint32_t>(start_),
                                                    hw.frequency, hw.retry, hw.delay, State().parallelMode, slotMask_);
-        if (!Write(int64_t{bank_} * kSectorSize, sector.data(), kSectorSize)) return false;
+        const int64_t offset = int64_t{bank_} * kSectorSize;
+        if (!Flush(static_cast<int64_t>(start_) * kSectorSize) || !Write(offset, sector.data(), kSectorSize) ||
+            !Flush(offset)) {
+            return false;
+        }
         device_.Close();
         return true;
     }

@@ -131,3 +131,16 @@ TEST_F(EraseTest, UnreadableOrUnopenableCard) {
 }
 
 }  // namespace
+
+TEST_F(EraseTest, AFlushThatFailsIsNeverReportedAsErased) {
+    for (bool quick : {true, false}) {
+        WriteFileBytes(card_.image, before_);
+        card_.NewPlan();
+        card_.plan->failFlushNumber = 1;
+        host_.ClearRecords();
+        EXPECT_FALSE(Erase(quick, {MsgAnswer::Yes}));
+        EXPECT_EQ(host_.LastMessage(), quick ? texts::kQuickEraseFailed : texts::kEraseFailed);
+        EXPECT_EQ(host_.diskListRefreshes, 0);
+        EXPECT_TRUE(card_.AllClosed());
+    }
+}

@@ -386,3 +386,20 @@ TEST_F(ProgramRoomTest, DamagedBankTableFitsNowhere) {
 }
 
 }  // namespace
+
+TEST_F(ProgramTest, AFlushThatFailsIsNeverReportedAsProgrammed) {
+    const std::string file = Rbf("a.rbf", 100, 24);
+    card_.plan->failFlushNumber = 1;  // data and records not confirmed on the medium
+    EXPECT_FALSE(ProgramBlank({file}));
+    EXPECT_EQ(host_.LastMessage(), "Write sector error at Addr [00010000].");
+    EXPECT_FALSE(HasTavrinSignature(Sector(0).data())) << "a bank must not be present over unconfirmed data";
+    EXPECT_TRUE(card_.AllClosed());
+
+    card_.NewPlan();
+    card_.plan->failFlushNumber = 2;  // the bank sector itself not confirmed
+    host_.ClearRecords();
+    EXPECT_FALSE(ProgramBlank({file}));
+    EXPECT_EQ(host_.LastMessage(), "Write sector error at Addr [00000000].");
+    EXPECT_EQ(host_.diskListRefreshes, 0);
+    EXPECT_TRUE(card_.AllClosed());
+}

@@ -8,7 +8,7 @@
 class LoadedFiles;
 
 // Produces the data image of the loaded files chunk by chunk, the same for Program and Verify.
-// Works in a fixed staging area whatever the file sizes.
+// Works in a fixed amount of memory whatever the file sizes.
 class ChunkSource {
 public:
     ChunkSource(LoadedFiles& files, int parallelMode);
@@ -19,11 +19,15 @@ public:
     int FailedSlot() const { return failedSlot_; }
 
 private:
-    bool FillLane(int slot, uint8_t* lane, uint32_t laneBytes);
+    bool Fill(int slot, uint8_t* into, uint32_t count);
+    bool RefillLanes();
 
     LoadedFiles& files_;
     Encoding encoding_;
     std::array<uint64_t, 8> remaining_{};
-    std::vector<uint8_t> staging_;
+    // Serial lanes are read a chunk's size at a time and handed to the encoder from there, so a
+    // file takes as few reads as the card takes writes, whatever the lane width.
+    std::vector<uint8_t> readAhead_;
+    uint32_t laneOffset_ = kChunkSize;
     int failedSlot_ = -1;
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "card/LaneInterleave.h"
 #include "card/NameRules.h"
 #include "disk/DiskSectorRW.h"
 
@@ -41,56 +42,6 @@ constexpr std::array<uint8_t, 256> MakeReverseTable() {
     return table;
 }
 constexpr std::array<uint8_t, 256> kReverseTable = MakeReverseTable();
-
-// Four lanes: for lane 0, the four image bytes that a lane byte contributes to, packed in
-// memory order into one word; lane n is the same shifted left by n.
-std::array<uint32_t, 256> MakeFourLaneTable() {
-    std::array<uint32_t, 256> table{};
-    for (unsigned v = 0; v < 256; ++v) {
-        uint8_t bytes[4] = {};
-        for (int m = 0; m < 4; ++m) {
-            if (v & (1u << (2 * m))) bytes[m] |= 0x10;
-            if (v & (1u << (2 * m + 1))) bytes[m] |= 0x01;
-        }
-        std::memcpy(&table[v], bytes, sizeof bytes);
-    }
-    return table;
-}
-
-// Eight lanes: bit k of a lane-0 byte lands in bit 0 of image byte k; lane n shifts by n.
-std::array<uint64_t, 256> MakeEightLaneTable() {
-    std::array<uint64_t, 256> table{};
-    for (unsigned v = 0; v < 256; ++v) {
-        uint8_t bytes[8] = {};
-        for (int k = 0; k < 8; ++k) bytes[k] = (v >> k) & 1u;
-        std::memcpy(&table[v], bytes, sizeof bytes);
-    }
-    return table;
-}
-
-const std::array<uint32_t, 256> kFourLaneTable = MakeFourLaneTable();
-const std::array<uint64_t, 256> kEightLaneTable = MakeEightLaneTable();
-
-void EncodeFourLanes(const uint8_t* const lanes[4], uint8_t* chunk) {
-    const uint8_t* a = lanes[0];
-    const uint8_t* b = lanes[1];
-    const uint8_t* c = lanes[2];
-    const uint8_t* d = lanes[3];
-    const uint32_t* t = kFourLaneTable.data();
-    for (uint32_t l = 0; l < kChunkSize / 4; ++l) {
-        uint32_t word = t[a[l]] | t[b[l]] << 1 | t[c[l]] << 2 | t[d[l]] << 3;
-        std::memcpy(chunk + 4 * l, &word, sizeof word);
-    }
-}
-
-void EncodeEightLanes(const uint8_t* const lanes[8], uint8_t* chunk) {
-    const uint64_t* t = kEightLaneTable.data();
-    for (uint32_t p = 0; p < kChunkSize / 8; ++p) {
-        uint64_t word = t[lanes[0][p]] | t[lanes[1][p]] << 1 | t[lanes[2][p]] << 2 | t[lanes[3][p]] << 3 |
-                        t[lanes[4][p]] << 4 | t[lanes[5][p]] << 5 | t[lanes[6][p]] << 6 | t[lanes[7][p]] << 7;
-        std::memcpy(chunk + 8 * p, &word, sizeof word);
-    }
-}
 
 // Formats into a field of fixed width: cut to the field, zeros after the text.
 template <typename... Args>
@@ -201,7 +152,7 @@ void EncodeChunk(Encoding encoding, const uint8_t* const lanes[8], uint8_t* chun
     for (int n = 0; n < laneCount; ++n) source[n] = lanes[n] ? lanes[n] : kZeros;
     switch (encoding) {
     case Encoding::Parallel: std::memcpy(chunk, source[0], kChunkSize); break;
-    case Encoding::FourLane: EncodeFourLanes(source, chunk); break;
-    case Encoding::EightLane: EncodeEightLanes(source, chunk); break;
+    case Encoding::FourLane: InterleaveFourLanes(source, chunk); break;
+    case Encoding::EightLane: InterleaveEightLanes(source, chunk); break;
     }
 }

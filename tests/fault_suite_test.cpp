@@ -1,0 +1,355 @@
+// Every transfer of every operation fails in turn, and configuration files give out before
+// their loaded length: each run ends with its one message, names the right address, releases
+// every file and the device, and writes nothing after the failure.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <set>
+#include <unistd.h>
+
+#include "card/CardLayout.h"
+#include "card/ConfigFile.h"
+#include "disk/FaultInjectingDevice.h"
+#include "ops/CheckInfo.h"
+#include "ops/Operations.h"
+#include "support/OpsTestKit.h"
+#include "support/ScriptedHost.h"
+#include "ui/text/LocalText.h"
+#include "ui/text/Texts.h"
+
+using namespace opstest;
+
+namespace {
+
+constexpr uint64_t kCardSectors = 8192;
+constexpr uint64_t kPartitionStart = 4096;
+
+enum class Op { Program, Verify, CheckInfo, QuickErase, FullErase };
+
+const char* OpName(Op op) {
+    switch (op) {
+    case Op::Program: return "Program";
+    case Op::Verify: return "Verify";
+    case Op::CheckInfo: return "Check Info";
+    case Op::QuickErase: return "Quick Erase";
+    case Op::FullErase: return "Erase";
+    }
+    return "";
+}
+
+struct Outcome {
+    bool ok = false;
+    ScriptedHost host;
+    std::shared_ptr<FaultPlan> plan;
+    BankInfoData info;
+
+    std::vector<std::string> Failures() const {
+        std::vector<std::string> texts;
+        for (const auto& m : host.messages)
+            if (m.icon == MsgIcon::Error || m.icon == MsgIcon::Warning) texts.push_back(m.text);
+        return texts;
+    }
+};
+
+std::string WriteError(int64_t offset) { return FormatText(texts::kWriteSectorError.english, static_cast<unsigned>(offset)); }
+std::string ReadError(int64_t offset) { return FormatText(texts::kReadSectorError.english, static_cast<unsigned>(offset)); }
+std::string BitFileError(const std::string& name) { return FormatText(texts::kBitFileError.english, name.c_str()); }
+
+// A .bin file: dummy word and sync word in the order that is taken as it is, then the data.
+void WriteBinFile(const std::string& path, const Bytes& payload) {
+    Bytes bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x55, 0x99, 0xAA, 0x66};
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    WriteFileBytes(path, bytes);
+}
+
+class FaultSuiteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        card_ = MakeCard(dir_.File("card.img"), kCardSectors, kPartitionStart);
+        // Bank 1 in eight lanes, bank 2 behind it; then the names switch to a larger set whose
+        // bank 1 overruns bank 2, so Program also zeroes the later bank sectors.
+        WriteBitFile(dir_.File("a.bit"), RandomBytes(6000, 1), true);
+        WriteFileBytes(dir_.File("c.rbf"), RandomBytes(5000, 2));
+        WriteBinFile(dir_.File("f.bin"), RandomBytes(4000, 3));
+        names_ = {dir_.File("a.bit"), "", dir_.File("c.rbf"), "", "", dir_.File("f.bin"), "", ""};
+        ASSERT_TRUE(Run(Op::Program, [](FaultPlan&) {}).ok);
+        card_.context.card.bankList.selected = 1;
+        WriteFileBytes(dir_.File("p.rbf"), RandomBytes(3000, 4));
+        names_ = {dir_.File("p.rbf"), "", "", "", "", "", "", ""};
+        parallel_ = 1;
+        ASSERT_TRUE(Run(Op::Program, [](FaultPlan&) {}).ok);
+        card_.context.card.bankList.selected = 0;
+        parallel_ = 0;
+        WriteBitFile(dir_.File("a2.bit"), RandomBytes(9000, 5), true);
+        names_ = {dir_.File("a2.bit"), "", dir_.File("c.rbf"), "", "", dir_.File("f.bin"), "", ""};
+        beforeProgram_ = ReadFileBytes(card_.image);
+        Outcome programmed = Run(Op::Program, [](FaultPlan&) {});
+        ASSERT_TRUE(programmed.ok) << programmed.host.LastMessage();
+        ASSERT_EQ(programmed.plan->writes.size(), 4u + 5u + 8u + 1u) << "zeroing, data, records, bank sector";
+        programmed_ = ReadFileBytes(card_.image);
+    }
+
+    // One run from the card as it is, with the bank table scanned beforehand by a device
+    // outside the plan, so that the plan counts the operation's own transfers only.
+    Outcome Run(Op op, const std::function<void(FaultPlan&)>& arm) {
+        Outcome out;
+        card_.context.makeDevice = CreateSectorDevice;
+        const int bank = card_.context.card.bankList.selected;
+        RescanBanks(card_.context.card, card_.context.makeDevice);
+        card_.context.card.bankList.selected = bank;
+        card_.NewPlan();
+        arm(*card_.plan);
+        out.plan = card_.plan;
+        out.host = ImageHost();
+        out.host.initializeDisk = true;
+        out.host.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
+        card_.context.state.fileName = names_;
+        card_.context.state.parallelMode = parallel_;
+        card_.context.operation.quickErase = op == Op::QuickErase;
+        switch (op) {
+        case Op::Program: out.ok = ProgramCard(out.host, card_.context); break;
+        case Op::Verify: out.ok = VerifyCard(out.host, card_.context); break;
+        case Op::CheckInfo: out.ok = CheckInfoCard(out.host, card_.context, out.info); break;
+        case Op::QuickErase:
+        case Op::FullErase: out.ok = EraseCard(out.host, card_.context) == 1; break;
+        }
+        return out;
+    }
+
+    // What every failed run owes: one message, everything released, nothing written after.
+    void ExpectCleanFailure(const Outcome& out, const std::string& message, const std::string& label) {
+        EXPECT_FALSE(out.ok) << label;
+        EXPECT_EQ(out.Failures(), std::vector<std::string>{message}) << label;
+        EXPECT_TRUE(card_.AllClosed()) << label;
+        EXPECT_TRUE(out.plan->WritesAfterFirstFailure().empty()) << label;
+    }
+
+    // Runs the operation once without faults, then once for every read, write and flush of
+    // that run failing; `expected` gives the message for the transfer that failed.
+    void ForEveryTransfer(Op op, const Bytes& start,
+                          const std::function<std::string(const char* kind, int n, const TransferRecord*)>& expected) {
+        StoreImage(start);
+        const Outcome clean = Run(op, [](FaultPlan&) {});
+        ASSERT_TRUE(clean.ok) << OpName(op) << ": " << clean.host.LastMessage();
+        struct Kind {
+            const char* name;
+            size_t count;
+            std::function<void(FaultPlan&, int)> arm;
+        };
+        const Kind kinds[] = {
+            {"read", clean.plan->reads.size(), [](FaultPlan& p, int n) { p.failReadNumber = n; }},
+            {"write", clean.plan->writes.size(), [](FaultPlan& p, int n) { p.failWriteNumber = n; }},
+            {"flush", static_cast<size_t>(clean.plan->flushes), [](FaultPlan& p, int n) { p.failFlushNumber = n; }},
+        };
+        for (const Kind& kind : kinds) {
+            for (size_t n = 1; n <= kind.count; ++n) {
+                StoreImage(start);
+                const Outcome out = Run(op, [&](FaultPlan& p) { kind.arm(p, static_cast<int>(n)); });
+                const std::string label = std::string(OpName(op)) + ", " + kind.name + " " + std::to_string(n);
+                const auto& log = kind.name[0] == 'r' ? out.plan->reads : out.plan->writes;
+                const TransferRecord* failed = kind.name[0] == 'f' || n > log.size() ? nullptr : &log[n - 1];
+                if (failed) EXPECT_TRUE(failed->injected) << label;
+                ExpectCleanFailure(out, expected(kind.name, static_cast<int>(n), failed), label);
+            }
+        }
+    }
+
+    void StoreImage(const Bytes& image) { WriteFileBytes(card_.image, image); }
+
+    TempDir dir_;
+    CardUnderTest card_;
+    std::array<std::string, 8> names_;
+    int parallel_ = 0;
+    Bytes beforeProgram_, programmed_;
+};
+
+TEST_F(FaultSuiteTest, ProgramAtEveryTransfer) {
+    ForEveryTransfer(Op::Program, beforeProgram_, [](const char* kind, int n, const TransferRecord* failed) {
+        if (kind[0] == 'r') return std::string(texts::kCannotReadDisk.english);
+        // A flush that fails names where the data start (before the bank sector is written)
+        // or the bank sector (after it).
+        if (kind[0] == 'f') return WriteError(n == 1 ? 128 * 512 : 0);
+        return WriteError(failed->offset);
+    });
+}
+
+TEST_F(FaultSuiteTest, VerifyAtEveryRead) {
+    ForEveryTransfer(Op::Verify, programmed_, [](const char*, int, const TransferRecord* failed) -> std::string {
+        return failed->offset == 0 && failed->sequence == 1 ? texts::kCannotReadDisk.english
+                                                            : ReadError(failed->offset);
+    });
+}
+
+TEST_F(FaultSuiteTest, EraseAtEveryTransfer) {
+    for (Op op : {Op::QuickErase, Op::FullErase}) {
+        const std::string failed = op == Op::QuickErase ? texts::kQuickEraseFailed : texts::kEraseFailed;
+        ForEveryTransfer(op, programmed_, [&](const char* kind, int, const TransferRecord*) -> std::string {
+            return kind[0] == 'r' ? texts::kCannotReadDisk.english : failed;
+        });
+    }
+}
+
+// Check Info stops when a bank sector cannot be read; an unreadable record is an empty row and
+// an unreadable second reading of the bank sector makes the mode serial.
+TEST_F(FaultSuiteTest, CheckInfoAtEveryRead) {
+    StoreImage(programmed_);
+    const Outcome clean = Run(Op::CheckInfo, [](FaultPlan&) {});
+    ASSERT_TRUE(clean.ok);
+    ASSERT_EQ(clean.plan->reads.size(), 4u + 8u + 1u);
+    for (int n = 1; n <= 13; ++n) {
+        const Outcome out = Run(Op::CheckInfo, [n](FaultPlan& p) { p.failReadNumber = n; });
+        const std::string label = "Check Info, read " + std::to_string(n);
+        EXPECT_TRUE(card_.AllClosed()) << label;
+        if (n <= 4) {
+            EXPECT_FALSE(out.ok) << label;
+            EXPECT_EQ(out.Failures(), std::vector<std::string>{texts::kCannotViewInformation.english}) << label;
+            continue;
+        }
+        EXPECT_TRUE(out.ok) << label;
+        EXPECT_TRUE(out.Failures().empty()) << label;
+        BankInfoData expected = clean.info;
+        if (n <= 12) {
+            const int row = n - 5;
+            expected.cardFileName[row] = expected.cardSize[row] = expected.cardDate[row] = expected.cardTime[row] = "";
+        }
+        EXPECT_EQ(out.info.cardFileName, expected.cardFileName) << label;
+        EXPECT_EQ(out.info.cardSize, expected.cardSize) << label;
+        EXPECT_EQ(out.info.cardParallelMode, 0) << label;
+    }
+}
+
+TEST_F(FaultSuiteTest, EveryOpenFailing) {
+    struct Case {
+        Op op;
+        Bytes image;
+        std::vector<std::string> messages;  // by the number of the open that fails
+    };
+    const Case cases[] = {
+        // The reopening after the drive was cleared is not checked: the first write says it.
+        {Op::Program, beforeProgram_, {texts::kCannotOpenDisk.english, WriteError(0)}},
+        {Op::Verify, programmed_, {texts::kCannotOpenDisk.english}},
+        {Op::CheckInfo, programmed_, {texts::kCannotViewInformation.english}},
+        {Op::QuickErase, programmed_, {texts::kCannotOpenDisk.english}},
+        {Op::FullErase, programmed_, {texts::kCannotOpenDisk.english}},
+    };
+    for (const Case& c : cases) {
+        for (size_t n = 1; n <= c.messages.size(); ++n) {
+            StoreImage(c.image);
+            const Outcome out = Run(c.op, [n](FaultPlan& p) { p.failOpenNumber = static_cast<int>(n); });
+            const std::string label = std::string(OpName(c.op)) + ", open " + std::to_string(n);
+            ExpectCleanFailure(out, c.messages[n - 1], label);
+            Bytes expected = c.image;
+            // Program cleared the card's first volume before it opened the card again.
+            if (c.op == Op::Program && n == 2) std::fill_n(expected.begin() + kPartitionStart * 512, 512, 0);
+            EXPECT_EQ(ReadFileBytes(card_.image), expected) << label << ": the card changed";
+        }
+    }
+}
+
+// Loading reads the head of a .bit or .bin file (up to 1024 bytes) and positions the file at
+// its data; the data are then read to the loaded length.
+struct FileReads {
+    uint64_t head = 0;
+    uint64_t total = 0;
+};
+
+FileReads ReadsOf(const std::string& path) {
+    auto file = OpenInputFile(path);
+    LoadedFile loaded;
+    EXPECT_TRUE(file && LoadConfigurationFile(*file, path, loaded));
+    const bool rbf = path.size() >= 4 && path.substr(path.size() - 4) == ".rbf";
+    FileReads reads;
+    reads.head = rbf ? 0 : std::min<uint64_t>(1024, loaded.fileLength);
+    reads.total = reads.head + loaded.dataLength;
+    return reads;
+}
+
+// Every budget of readable bytes short of what a run needs from one file ends the run with
+// that file's name; Program has then not written its bank sector. Reads that fail and reads
+// that find the file ended early (as when it was truncated) alike.
+TEST_F(FaultSuiteTest, ConfigurationFileGivesOutBeforeItsLoadedLength) {
+    const FileOpener counting = card_.context.openFile;
+    for (Op op : {Op::Program, Op::Verify}) {
+        const Bytes& start = op == Op::Program ? beforeProgram_ : programmed_;
+        for (const std::string& name : names_) {
+            if (name.empty()) continue;
+            const FileReads reads = ReadsOf(name);
+            const uint64_t data = reads.total - reads.head;
+            std::set<uint64_t> budgets{0, 1, reads.head + 1, reads.head + data / 2, reads.total - 1};
+            if (reads.head > 0) budgets.insert({reads.head - 1, reads.head});
+            for (uint64_t budget : budgets) {
+                for (bool endsEarly : {false, true}) {
+                    StoreImage(start);
+                    card_.context.openFile = CountingOpener(card_.counts, FailingReadOpener(name, budget, endsEarly));
+                    const Outcome out = Run(op, [](FaultPlan&) {});
+                    card_.context.openFile = counting;
+                    const std::string label = std::string(OpName(op)) + ", " + name + " gives out after " +
+                                              std::to_string(budget) + (endsEarly ? " (ends)" : " (fails)");
+                    ExpectCleanFailure(out, BitFileError(name), label);
+                    const Bytes bankSector = ReadSectors(card_.image, 0, 1);
+                    EXPECT_TRUE(bankSector == Bytes(start.begin(), start.begin() + 512) || bankSector == Bytes(512, 0))
+                        << label << ": the bank sector was written";
+                }
+            }
+            StoreImage(start);
+            card_.context.openFile = CountingOpener(card_.counts, FailingReadOpener(name, reads.total, false));
+            const Outcome enough = Run(op, [](FaultPlan&) {});
+            card_.context.openFile = counting;
+            EXPECT_TRUE(enough.ok) << OpName(op) << ", " << name << ": " << enough.host.LastMessage();
+        }
+    }
+}
+
+// A file really cut short on disk once it has been loaded.
+class TruncatedAfterLoading : public InputFile {
+public:
+    TruncatedAfterLoading(std::unique_ptr<InputFile> inner, std::string path, uint64_t keep)
+        : inner_(std::move(inner)), path_(std::move(path)), keep_(keep) {}
+    bool Length(uint64_t& length) override { return inner_->Length(length); }
+    long Read(void* buffer, size_t count) override { return inner_->Read(buffer, count); }
+    bool Seek(uint64_t offset) override {
+        EXPECT_EQ(::truncate(path_.c_str(), static_cast<off_t>(keep_)), 0);
+        SetModified(path_, 2022, 2, 3, 4, 5, 6);  // the record still matches
+        return inner_->Seek(offset);
+    }
+    bool ModifiedTime(FileTime& time) override { return inner_->ModifiedTime(time); }
+
+private:
+    std::unique_ptr<InputFile> inner_;
+    std::string path_;
+    uint64_t keep_;
+};
+
+TEST_F(FaultSuiteTest, FileTruncatedWhileTheRunGoesOn) {
+    const std::string path = dir_.File("t.bit");
+    const Bytes content = ReadFileBytes(dir_.File("a2.bit"));
+    names_[0] = path;
+    const FileOpener counting = card_.context.openFile;
+    const FileOpener truncating = CountingOpener(card_.counts, [&](const std::string& name) -> std::unique_ptr<InputFile> {
+        auto file = OpenInputFile(name);
+        if (!file || name != path) return file;
+        return std::make_unique<TruncatedAfterLoading>(std::move(file), path, content.size() / 2);
+    });
+    auto restore = [&] {
+        WriteFileBytes(path, content);
+        SetModified(path, 2022, 2, 3, 4, 5, 6);
+    };
+    for (Op op : {Op::Program, Op::Verify}) {
+        restore();
+        if (op == Op::Verify) {
+            StoreImage(beforeProgram_);
+            ASSERT_TRUE(Run(Op::Program, [](FaultPlan&) {}).ok);
+            restore();
+        }
+        const Bytes start = ReadFileBytes(card_.image);
+        card_.context.openFile = truncating;
+        const Outcome out = Run(op, [](FaultPlan&) {});
+        card_.context.openFile = counting;
+        ExpectCleanFailure(out, BitFileError(path), OpName(op));
+        if (op == Op::Program) EXPECT_EQ(ReadSectors(card_.image, 0, 1), Bytes(start.begin(), start.begin() + 512));
+        if (op == Op::Verify) EXPECT_EQ(ReadFileBytes(card_.image), start);
+    }
+}
+
+}  // namespace

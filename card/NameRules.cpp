@@ -1,0 +1,20 @@
+#include "card/NameRules.h"
+
+std::string LowerAscii(std::string text) {
+    for (char& ch : text)
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    return text;
+}
+
+std::string LowerExtension(const std::string& name) {
+    return LowerAscii(name.size() > 4 ? name.substr(name.size() - 4) : name);
+}
+
+bool HasSyncWordExtension(const std::string& name) {
+    const std::string extension = LowerExtension(name);
+    return extension == ".bit" || extension == ".bin";
+}
+
+bool HasSupportedExtension(const std::string& name) {
+    return HasSyncWordExtension(name) || LowerExtension(name) == ".rbf";
+}

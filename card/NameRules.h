@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+// ASCII capitals become small letters; every other byte stays as it is.
+std::string LowerAscii(std::string text);
+
+// The last four characters of a name, lower-cased (the whole name when it is shorter).
+std::string LowerExtension(const std::string& name);
+
+// .bit and .bin carry a header and a sync word; .rbf is raw data.
+bool HasSyncWordExtension(const std::string& name);
+bool HasSupportedExtension(const std::string& name);

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Line and branch coverage of the core (card/, disk/, ops/, settings/) from the test suite.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build-coverage}
+"$root/scripts/setup.sh"
+command -v gcovr >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -q gcovr >/dev/null; }
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_COVERAGE=ON -DTAVRIN_WITH_GUI=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)"
+find "$build" -name '*.gcda' -delete
+ctest --test-dir "$build" -j"$(nproc)" >/dev/null || true
+mkdir -p "$build/coverage"
+gcovr -r "$root" "$build" --filter "$root/card/" --filter "$root/disk/" --filter "$root/ops/" --filter "$root/settings/" \
+  --html-details "$build/coverage/index.html" --txt "$build/coverage/summary.txt" --print-summary
+echo "report: $build/coverage/index.html"

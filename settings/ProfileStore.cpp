@@ -1,0 +1,45 @@
+#include "settings/ProfileStore.h"
+
+#include "settings/AtomicFile.h"
+#include "settings/ProfileText.h"
+
+ProfileSnapshot ProfileSnapshot::Read(const std::string& path) {
+    std::string bytes;
+    ReadFileBytes(path, bytes);
+    return ProfileSnapshot(std::move(bytes));
+}
+
+std::optional<std::string> ProfileSnapshot::Find(const std::string& section, const std::string& key) const {
+    return FindProfileValue(text_, section, key);
+}
+
+std::string ProfileSnapshot::GetString(const std::string& section, const std::string& key,
+                                       const std::string& defaultValue, size_t capacity) const {
+    std::string value = Find(section, key).value_or(defaultValue);
+    if (value.size() > capacity) value.resize(capacity);
+    return value;
+}
+
+bool WriteProfileStrings(const std::string& path, const std::string& section, const ProfileKeyValues& pairs) {
+    std::string text;
+    // A file that exists but cannot be read is not replaced by one holding only these keys.
+    if (ReadFileBytes(path, text) == FileReadResult::Failed) return false;
+    if (!ProfileTextWritable(section)) return false;
+    bool all = true;
+    size_t written = 0;
+    for (const auto& [key, value] : pairs) {
+        if (!ProfileTextWritable(key) || !ProfileTextWritable(value)) {
+            all = false;
+            continue;
+        }
+        text = SetProfileValue(text, section, key, value);
+        ++written;
+    }
+    if (written == 0) return all;
+    return ReplaceFileBytes(path, text) && all;
+}
+
+bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value) {
+    return WriteProfileStrings(path, section, {{key, value}});
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A fresh folder under the system's temporary directory, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    // Writes the file (creating folders on the way) and returns its full path.
+    std::string Write(const std::string& relativeName, const std::vector<uint8_t>& bytes) const;
+
+private:
+    std::filesystem::path path_;
+};

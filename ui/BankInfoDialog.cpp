@@ -51,7 +51,9 @@ CBankInfo::Table CBankInfo::BuildTable(const char* title, const char* prefix) {
         grid->addWidget(table.heads[column], 1, column + 1);
     }
     for (int row = 0; row < 8; ++row) {
-        grid->addWidget(new QLabel(QString("%1.").arg(row + 1), table.group), row + 2, 0);
+        auto* rowLabel = new QLabel(QString("%1.").arg(row + 1), table.group);
+        rowLabel->setObjectName(QString("%1RowLabel%2").arg(prefix).arg(row + 1));
+        grid->addWidget(rowLabel, row + 2, 0);
         for (int column = 0; column < 4; ++column) {
             QString name = QString("%1%2%3").arg(prefix, kColumnNames[column]).arg(row + 1);
             table.cells[row][column] = MakeCell(table.group, name, column);

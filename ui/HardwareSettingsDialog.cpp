@@ -45,17 +45,25 @@ QGroupBox* CHardwareSettings::BuildSpeedGroup() {
     return box;
 }
 
-QGroupBox* CHardwareSettings::BuildNumberGroup(const char* objectName, QLineEdit*& field, int maxLength,
+QGroupBox* CHardwareSettings::BuildNumberGroup(const char* role, QLineEdit*& field, int maxLength,
                                                const char* before, const char* after) {
+    const QString name(role);
     auto* box = new QGroupBox(this);
-    box->setObjectName(objectName);
+    box->setObjectName(name + "Group");
     auto* layout = new QHBoxLayout(box);
-    if (before != nullptr) layout->addWidget(new QLabel(before, box));
+    if (before != nullptr) {
+        auto* label = new QLabel(before, box);
+        label->setObjectName(name + "PrefixLabel");
+        layout->addWidget(label);
+    }
     field = new QLineEdit(box);
+    field->setObjectName(name + "Edit");
     field->setMaxLength(maxLength);
     field->setFixedWidth(field->fontMetrics().horizontalAdvance(QString(maxLength + 2, '0')) + 8);
     layout->addWidget(field);
-    layout->addWidget(new QLabel(after, box));
+    auto* range = new QLabel(after, box);
+    range->setObjectName(name + "RangeLabel");
+    layout->addWidget(range);
     layout->addStretch();
     return box;
 }
@@ -70,10 +78,8 @@ void CHardwareSettings::BuildControls() {
     (new QHBoxLayout(typeBox_))->addWidget(hiSpeed_);
     connect(hiSpeed_, &QCheckBox::clicked, this, &CHardwareSettings::OnHiSpeed);
 
-    retryBox_ = BuildNumberGroup("retryGroup", retry_, 2, nullptr, "(0-15)");
-    retry_->setObjectName("retryEdit");
-    delayBox_ = BuildNumberGroup("delayGroup", delay_, 3, "+", "(0-255)");
-    delay_->setObjectName("delayEdit");
+    retryBox_ = BuildNumberGroup("retry", retry_, 2, nullptr, "(0-15)");
+    delayBox_ = BuildNumberGroup("delay", delay_, 3, "+", "(0-255)");
 
     ok_ = new QPushButton("OK", this);
     ok_->setObjectName("okButton");

@@ -42,7 +42,7 @@ public:
 private:
     void BuildControls();
     QGroupBox* BuildSpeedGroup();
-    QGroupBox* BuildNumberGroup(const char* objectName, QLineEdit*& field, int maxLength, const char* before,
+    QGroupBox* BuildNumberGroup(const char* role, QLineEdit*& field, int maxLength, const char* before,
                                 const char* after);
     void OnInitDialog();
     void OnHiSpeed();

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,3 +18,14 @@ std::string DrivePath(int drive);
 // Gives an explicitly named block device or image file a drive number (the same number for
 // the same path). -1 when the path names neither.
 int RegisterDrivePath(const std::string& path);
+
+// What the hidden "Map Drives" button shows: one line per mounted block device,
+// "Drive <device>: is in PhysicalDisk<number> \n", the number -1 when it lies on no drive.
+std::string DriveMapText();
+
+// Test hooks. Forgets every drive number given so far, so that a test starts from 0.
+void ResetDriveNumbering();
+// How a mount point is unmounted before a volume is cleared (true on success). An empty
+// function restores the system's umount2.
+using UnmountFunction = std::function<bool(const std::string& mountPoint)>;
+void SetUnmountFunctionForTesting(UnmountFunction unmount);

@@ -6,6 +6,8 @@
 #include "card/InputFile.h"
 #include "disk/DiskLists.h"
 #include "disk/DiskSectorRW.h"
+#include "disk/FaultInjectingDevice.h"
+#include "disk/MbrPartitionTable.h"
 #include "disk/Drives.h"
 #include "ops/CardSelection.h"
 #include "ops/OperationHost.h"

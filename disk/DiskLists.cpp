@@ -1,0 +1,57 @@
+#include "disk/DiskLists.h"
+
+#include <array>
+
+#include "card/CardLayout.h"
+#include "disk/Drives.h"
+#include "ui/text/LocalText.h"
+#include "ui/text/Texts.h"
+
+namespace {
+
+constexpr int kListedDrives = 16;
+constexpr uint32_t kSectorBytes = 512;
+
+// Select entry 0, then every entry whose item data is the noted one, so the drive selected
+// before stays selected wherever it now stands.
+void SelectItemData(ListModel& list, int itemData) {
+    list.selected = list.entries.empty() ? -1 : 0;
+    for (size_t i = 0; i < list.entries.size(); ++i) {
+        if (list.entries[i].itemData == itemData) list.selected = static_cast<int>(i);
+    }
+}
+
+}  // namespace
+
+ListModel BuildDiskList(const DeviceFactory& makeDevice, int previouslySelectedDrive) {
+    ListModel list;
+    std::unique_ptr<DiskSectorRW> device = makeDevice ? makeDevice() : nullptr;
+    if (device) {
+        std::array<uint8_t, kSectorBytes> sector{};
+        for (int drive = 0; drive < kListedDrives; ++drive) {
+            if (!IsRemovableDisk(drive) || !device->Open(drive)) continue;
+            if (device->Read(0, sector.data(), kSectorBytes)) {
+                const char* format = HasTavrinSignature(sector.data()) ? texts::kTavrinDiskEntry : texts::kDiskEntry;
+                list.entries.push_back({FormatText(format, drive), drive});
+            }
+            device->Close();
+        }
+    }
+    SelectItemData(list, previouslySelectedDrive);
+    return list;
+}
+
+ListModel BuildBankList(const BankTable& table, int previouslySelectedIndex) {
+    const int noted = previouslySelectedIndex < 0 ? 0 : previouslySelectedIndex;
+    ListModel list;
+    for (int k = 0; k < static_cast<int>(table.bankPresent.size()); ++k) {
+        if (table.bankPresent[k] != 0) {
+            list.entries.push_back({FormatText(texts::kBankEntry, k + 1), k});
+            continue;
+        }
+        list.entries.push_back({FormatText(texts::kNewBankEntry, k + 1), k});
+        break;
+    }
+    list.selected = noted < static_cast<int>(list.entries.size()) ? noted : 0;
+    return list;
+}

@@ -1,0 +1,100 @@
+#include "disk/FaultInjectingDevice.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+std::vector<TransferRecord> FaultPlan::WritesAfterFirstFailure() const {
+    auto failed = [](const TransferRecord& r) { return !r.succeeded; };
+    int firstFailure = 0;
+    for (const auto* log : {&reads, &writes}) {
+        auto it = std::find_if(log->begin(), log->end(), failed);
+        if (it != log->end() && (firstFailure == 0 || it->sequence < firstFailure)) firstFailure = it->sequence;
+    }
+    std::vector<TransferRecord> after;
+    if (firstFailure == 0) return after;
+    std::copy_if(writes.begin(), writes.end(), std::back_inserter(after),
+                 [&](const TransferRecord& r) { return r.sequence > firstFailure && !r.injected; });
+    return after;
+}
+
+bool FaultPlan::AnyTransferFailed() const {
+    auto failed = [](const TransferRecord& r) { return !r.succeeded; };
+    return std::any_of(reads.begin(), reads.end(), failed) || std::any_of(writes.begin(), writes.end(), failed);
+}
+
+FaultInjectingDevice::FaultInjectingDevice(std::unique_ptr<DiskSectorRW> inner, std::shared_ptr<FaultPlan> plan)
+    : owned_(std::move(inner)), inner_(*owned_), plan_(std::move(plan)) {
+    ++plan_->devicesAlive;
+}
+
+FaultInjectingDevice::FaultInjectingDevice(DiskSectorRW& inner, std::shared_ptr<FaultPlan> plan)
+    : inner_(inner), plan_(std::move(plan)) {
+    ++plan_->devicesAlive;
+}
+
+FaultInjectingDevice::~FaultInjectingDevice() {
+    // An operation that forgets to close leaves openDevices above 0 for the test to see; the
+    // wrapped device is still released so that the test's files are not held.
+    if (open_) inner_.Close();
+    --plan_->devicesAlive;
+}
+
+bool FaultInjectingDevice::Open(int target) {
+    const int number = ++plan_->opens;
+    if (open_) {
+        open_ = false;
+        --plan_->openDevices;
+    }
+    if (number == plan_->failOpenNumber) {
+        inner_.Close();
+        return false;
+    }
+    if (!inner_.Open(target)) return false;
+    open_ = true;
+    ++plan_->successfulOpens;
+    ++plan_->openDevices;
+    return true;
+}
+
+void FaultInjectingDevice::Close() {
+    ++plan_->closes;
+    if (open_) {
+        open_ = false;
+        --plan_->openDevices;
+    }
+    inner_.Close();
+}
+
+bool FaultInjectingDevice::TouchesFailByte(int32_t offset, uint32_t count) const {
+    if (!plan_->failAtByte) return false;
+    const int64_t at = *plan_->failAtByte;
+    return at >= offset && at < static_cast<int64_t>(offset) + count;
+}
+
+bool FaultInjectingDevice::Read(int32_t offset, void* buffer, uint32_t count) {
+    return Transfer(plan_->reads, plan_->failReadNumber, offset, count,
+                    [&] { return inner_.Read(offset, buffer, count); });
+}
+
+bool FaultInjectingDevice::Write(int32_t offset, const void* data, uint32_t count) {
+    return Transfer(plan_->writes, plan_->failWriteNumber, offset, count,
+                    [&] { return inner_.Write(offset, data, count); });
+}
+
+bool FaultInjectingDevice::Transfer(std::vector<TransferRecord>& log, int failNumber, int32_t offset, uint32_t count,
+                                    const std::function<bool()>& forward) {
+    TransferRecord record{++plan_->transfers, offset, count, false, false};
+    record.injected = static_cast<int>(log.size()) + 1 == failNumber || TouchesFailByte(offset, count);
+    record.succeeded = !record.injected && forward();
+    log.push_back(record);
+    return record.succeeded;
+}
+
+DeviceFactory MakeFaultInjectingFactory(DeviceFactory inner, std::shared_ptr<FaultPlan> plan) {
+    return [inner = std::move(inner), plan = std::move(plan)]() -> std::unique_ptr<DiskSectorRW> {
+        auto device = inner ? inner() : nullptr;
+        if (!device) return nullptr;
+        return std::make_unique<FaultInjectingDevice>(std::move(device), plan);
+    };
+}

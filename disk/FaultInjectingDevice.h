@@ -1,0 +1,73 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "disk/DiskSectorRW.h"
+
+// One Read or Write as the fault device saw it.
+struct TransferRecord {
+    int sequence = 0;  // place among all reads and writes of the plan, from 1
+    int32_t offset = 0;
+    uint32_t count = 0;
+    bool succeeded = false;  // false when injected or when the wrapped device failed
+    bool injected = false;
+};
+
+// What to fail, and what happened, shared by every device made from one plan so that a test
+// sees the whole run of an operation however many devices it creates.
+struct FaultPlan {
+    // 1-based numbers of the Open, Read and Write calls to fail, counted over the whole plan
+    // (0: none).
+    int failOpenNumber = 0;
+    int failReadNumber = 0;
+    int failWriteNumber = 0;
+    // Every transfer whose bytes include this offset fails.
+    std::optional<int64_t> failAtByte;
+
+    int opens = 0;          // Open calls
+    int successfulOpens = 0;
+    int closes = 0;         // Close calls
+    int openDevices = 0;    // devices now open: 0 once everything was closed again
+    int devicesAlive = 0;   // devices made and not yet deleted
+    int transfers = 0;      // reads and writes so far
+    std::vector<TransferRecord> reads;
+    std::vector<TransferRecord> writes;
+
+    // Writes passed to the wrapped device after the first failed read or write: what a test
+    // asserts to be empty.
+    std::vector<TransferRecord> WritesAfterFirstFailure() const;
+    bool AnyTransferFailed() const;
+};
+
+// Wraps another device (owned or borrowed) and fails transfers as its plan says.
+class FaultInjectingDevice : public DiskSectorRW {
+public:
+    FaultInjectingDevice(std::unique_ptr<DiskSectorRW> inner, std::shared_ptr<FaultPlan> plan);
+    FaultInjectingDevice(DiskSectorRW& inner, std::shared_ptr<FaultPlan> plan);
+    ~FaultInjectingDevice() override;
+    FaultInjectingDevice(const FaultInjectingDevice&) = delete;
+    FaultInjectingDevice& operator=(const FaultInjectingDevice&) = delete;
+
+    bool Open(int target) override;
+    void Close() override;
+    bool Read(int32_t offset, void* buffer, uint32_t count) override;
+    bool Write(int32_t offset, const void* data, uint32_t count) override;
+
+    const FaultPlan& Plan() const { return *plan_; }
+
+private:
+    bool TouchesFailByte(int32_t offset, uint32_t count) const;
+    bool Transfer(std::vector<TransferRecord>& log, int failNumber, int32_t offset, uint32_t count,
+                  const std::function<bool()>& forward);
+
+    std::unique_ptr<DiskSectorRW> owned_;
+    DiskSectorRW& inner_;
+    std::shared_ptr<FaultPlan> plan_;
+    bool open_ = false;
+};
+
+// A factory whose devices wrap those of `inner` and all consult `plan`.
+DeviceFactory MakeFaultInjectingFactory(DeviceFactory inner, std::shared_ptr<FaultPlan> plan);

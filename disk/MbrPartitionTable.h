@@ -1,0 +1,11 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+// Start sector of the first used entry of the MBR partition table in a drive's sector 0;
+// nothing when the sector carries no MBR (bytes 510-511 are not 55 AA) or no entry is used.
+std::optional<uint32_t> FirstMbrVolumeStart(const uint8_t* sector0, size_t size);
+
+// Whether a sector 0 carries the MBR boot signature 55 AA in bytes 510-511.
+bool HasMbrSignature(const uint8_t* sector0, size_t size);

@@ -1,0 +1,111 @@
+#include "disk/linux/DriveRegistry.h"
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <filesystem>
+#include <map>
+#include <system_error>
+#include <vector>
+
+#include "disk/Drives.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A name keeps its number for the life of the process and a number is never given to another
+// device, so a selection never moves to a different card.
+struct Registry {
+    std::map<std::string, int> numbers;
+    std::vector<DriveEntry> drives;  // indexed by number
+
+    int NumberFor(const std::string& key, const DriveEntry& entry) {
+        auto found = numbers.find(key);
+        if (found != numbers.end()) return found->second;
+        const int number = static_cast<int>(drives.size());
+        drives.push_back(entry);
+        numbers.emplace(key, number);
+        return number;
+    }
+};
+
+Registry& TheRegistry() {
+    static Registry registry;
+    return registry;
+}
+
+int NumberForDisk(const std::string& name) { return TheRegistry().NumberFor("disk:" + name, {name, ""}); }
+
+bool PathExists(const std::string& path) {
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
+// A node directly in the device root that sysfs lists as a whole disk. This also maps the
+// image files that a fake tree uses as nodes to their disk.
+std::optional<std::string> DiskNameOfNode(const DriveRoots& roots, const fs::path& canonical) {
+    std::error_code error;
+    const fs::path devRoot = fs::canonical(roots.dev, error);
+    if (error || canonical.parent_path() != devRoot) return std::nullopt;
+    const std::string name = canonical.filename().string();
+    if (!WholeDiskExists(roots.sysfs, name)) return std::nullopt;
+    return name;
+}
+
+}  // namespace
+
+void DiscoverDisks(const DriveRoots& roots) {
+    for (const auto& name : ListWholeDisks(roots.sysfs)) NumberForDisk(name);
+}
+
+std::optional<DriveEntry> FindDrive(const DriveRoots& roots, int drive) {
+    DiscoverDisks(roots);
+    const auto& drives = TheRegistry().drives;
+    if (drive < 0 || drive >= static_cast<int>(drives.size())) return std::nullopt;
+    return drives[static_cast<size_t>(drive)];
+}
+
+int DriveNumberOfDisk(const std::string& diskName) {
+    const auto& numbers = TheRegistry().numbers;
+    auto found = numbers.find("disk:" + diskName);
+    return found == numbers.end() ? -1 : found->second;
+}
+
+std::vector<int> DiskDriveNumbers() {
+    std::vector<int> result;
+    const auto& drives = TheRegistry().drives;
+    for (size_t i = 0; i < drives.size(); ++i) {
+        if (drives[i].IsDisk()) result.push_back(static_cast<int>(i));
+    }
+    return result;
+}
+
+std::string DrivePath(int drive) {
+    const DriveRoots roots = CurrentRoots();
+    const auto entry = FindDrive(roots, drive);
+    if (!entry) return {};
+    if (!entry->IsDisk()) return PathExists(entry->path) ? entry->path : std::string();
+    const std::string node = (fs::path(roots.dev) / entry->diskName).string();
+    return WholeDiskExists(roots.sysfs, entry->diskName) && PathExists(node) ? node : std::string();
+}
+
+int RegisterDrivePath(const std::string& path) {
+    const DriveRoots roots = CurrentRoots();
+    DiscoverDisks(roots);
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return -1;
+    if (!S_ISBLK(info.st_mode) && !S_ISREG(info.st_mode)) return -1;
+    std::error_code error;
+    const fs::path canonical = fs::canonical(path, error);
+    if (error) return -1;
+    if (const auto name = DiskNameOfNode(roots, canonical)) return NumberForDisk(*name);
+    if (S_ISBLK(info.st_mode)) {
+        const auto name = BlockNameOfDevice(roots.sysfs, major(info.st_rdev), minor(info.st_rdev));
+        if (name && WholeDiskExists(roots.sysfs, *name)) return NumberForDisk(*name);
+        if (name) return -1;  // a partition: a card is always named as a whole disk
+    }
+    return TheRegistry().NumberFor("path:" + canonical.string(), {"", canonical.string()});
+}
+
+void ResetDriveNumbering() { TheRegistry() = Registry(); }

@@ -1,0 +1,180 @@
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
+#include "disk/Drives.h"
+#include "disk/MbrPartitionTable.h"
+#include "disk/linux/DriveRegistry.h"
+#include "disk/linux/LinuxSectorDevice.h"
+#include "disk/linux/MountTable.h"
+#include "disk/linux/SysfsDisks.h"
+#include "ui/text/LocalText.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t kSector = 512;
+// A volume starting in the bank sectors would take a bank sector with it when cleared.
+constexpr uint64_t kFirstClearableSector = 4;
+constexpr const char* kDriveMapLine = "Drive %s: is in PhysicalDisk%d \n";
+
+UnmountFunction& TestUnmount() {
+    static UnmountFunction unmount;
+    return unmount;
+}
+
+bool Unmount(const std::string& mountPoint) {
+    if (TestUnmount()) return TestUnmount()(mountPoint);
+    return ::umount2(mountPoint.c_str(), 0) == 0;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+// The block device name behind a mount source such as /dev/sdb1 or /dev/disk/by-uuid/...;
+// empty when the source is no device node (tmpfs, proc, a network share).
+std::string SourceDeviceName(const std::string& source, const std::string& devRoot) {
+    std::string rest;
+    for (const std::string& root : {devRoot, std::string("/dev")}) {
+        const std::string prefix = root.empty() || root.back() == '/' ? root : root + "/";
+        if (rest.empty() && !prefix.empty() && StartsWith(source, prefix)) rest = source.substr(prefix.size());
+    }
+    if (rest.empty()) return {};
+    if (rest.find('/') == std::string::npos) return rest;
+    std::error_code error;
+    const fs::path resolved = fs::canonical(source, error);
+    return (error ? fs::path(rest) : resolved).filename().string();
+}
+
+bool IsSystemMountPoint(const std::string& mountPoint) {
+    static constexpr std::array<const char*, 5> kSystem{"/", "/boot", "/usr", "/var", "/home"};
+    return std::any_of(kSystem.begin(), kSystem.end(), [&](const char* p) { return mountPoint == p; });
+}
+
+// Mount points of everything mounted from the disk, its partitions or what is stacked on them.
+std::vector<MountEntry> MountsOnDisk(const DriveRoots& roots, const std::string& disk) {
+    const auto names = DeviceNamesOnDisk(roots.sysfs, disk);
+    std::vector<MountEntry> result;
+    for (const auto& mount : ReadMountTable(roots.mounts)) {
+        const std::string device = SourceDeviceName(mount.source, roots.dev);
+        if (!device.empty() && std::find(names.begin(), names.end(), device) != names.end()) {
+            result.push_back(mount);
+        }
+    }
+    return result;
+}
+
+bool HoldsSystemMount(const DriveRoots& roots, const std::string& disk) {
+    const auto mounts = MountsOnDisk(roots, disk);
+    return std::any_of(mounts.begin(), mounts.end(), [](const MountEntry& m) { return IsSystemMountPoint(m.mountPoint); });
+}
+
+bool UnmountDisk(const DriveRoots& roots, const std::string& disk) {
+    const auto mounts = MountsOnDisk(roots, disk);
+    // The last mount first, so that one mounted inside another goes before it.
+    return std::all_of(mounts.rbegin(), mounts.rend(), [](const MountEntry& m) { return Unmount(m.mountPoint); });
+}
+
+uint64_t PathSizeBytes(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return 0;
+    if (S_ISREG(info.st_mode)) return static_cast<uint64_t>(info.st_size);
+    if (!S_ISBLK(info.st_mode)) return 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    uint64_t bytes = 0;
+    if (::ioctl(fd, BLKGETSIZE64, &bytes) != 0) bytes = 0;
+    ::close(fd);
+    return bytes;
+}
+
+uint32_t CutToSectorCount(uint64_t sectors) {
+    const auto cut = static_cast<uint32_t>(sectors);
+    return cut == 0 ? 1 : cut;
+}
+
+// Zeroes the sector at `volumeStart`, or the first MBR volume's when none is given. Only a
+// drive whose sector 0 carries an MBR has volumes: a card in Tavrin format has none, whatever
+// an older partition table that the kernel still shows says.
+bool ZeroFirstVolume(const std::string& path, std::optional<uint64_t> volumeStart) {
+    DiskSectorLinux device;
+    if (!device.OpenPath(path)) return false;
+    std::array<uint8_t, kSector> sector{};
+    if (!device.Read(0, sector.data(), kSector)) return false;
+    if (!volumeStart) volumeStart = FirstMbrVolumeStart(sector.data(), sector.size());
+    if (!HasMbrSignature(sector.data(), sector.size()) || !volumeStart || *volumeStart < kFirstClearableSector) {
+        return true;
+    }
+    sector.fill(0);
+    const bool written = *volumeStart <= UINT64_MAX / kSector && device.WriteAt(*volumeStart * kSector, sector.data(), kSector);
+    device.Close();
+    return written && device.LastCloseFlushed();
+}
+
+}  // namespace
+
+bool IsRemovableDisk(int drive) {
+    const DriveRoots roots = CurrentRoots();
+    const auto entry = FindDrive(roots, drive);
+    if (!entry || !entry->IsDisk() || DrivePath(drive).empty()) return false;
+    const fs::path dir = fs::path(roots.sysfs) / "block" / entry->diskName;
+    const bool removable = ReadAttribute((dir / "removable").string()) == "1";
+    // Built-in SD readers often report removable 0.
+    const bool sdCard = ReadAttribute((dir / "device" / "type").string()) == "SD";
+    return (removable || sdCard) && !HoldsSystemMount(roots, entry->diskName);
+}
+
+uint32_t DiskSectorCount(int drive) {
+    const DriveRoots roots = CurrentRoots();
+    const auto entry = FindDrive(roots, drive);
+    if (!entry) return 1;
+    if (!entry->IsDisk()) return CutToSectorCount(PathSizeBytes(entry->path) / kSector);
+    const auto size = ReadNumberAttribute((fs::path(roots.sysfs) / "block" / entry->diskName / "size").string());
+    return CutToSectorCount(size.value_or(0));
+}
+
+bool ClearLogicalDrive(int drive) {
+    const DriveRoots roots = CurrentRoots();
+    const auto entry = FindDrive(roots, drive);
+    const std::string path = DrivePath(drive);
+    if (!entry || path.empty()) return false;
+    if (!entry->IsDisk()) return ZeroFirstVolume(path, std::nullopt);
+    if (!UnmountDisk(roots, entry->diskName)) return false;
+    const auto partitions = ListPartitions(roots.sysfs, entry->diskName);
+    if (partitions.empty()) return true;
+    return ZeroFirstVolume(path, partitions.front().start);
+}
+
+std::string DriveMapText() {
+    const DriveRoots roots = CurrentRoots();
+    DiscoverDisks(roots);
+    std::vector<std::pair<int, std::vector<std::string>>> disks;
+    for (int number : DiskDriveNumbers()) {
+        const auto entry = FindDrive(roots, number);
+        disks.emplace_back(number, DeviceNamesOnDisk(roots.sysfs, entry->diskName));
+    }
+    std::string text;
+    std::set<std::string> shown;
+    for (const auto& mount : ReadMountTable(roots.mounts)) {
+        const std::string device = SourceDeviceName(mount.source, roots.dev);
+        if (device.empty() || !shown.insert(device).second) continue;
+        int number = -1;
+        for (const auto& [drive, names] : disks) {
+            if (std::find(names.begin(), names.end(), device) != names.end()) number = drive;
+        }
+        text += FormatText(kDriveMapLine, device.c_str(), number);
+    }
+    return text;
+}
+
+void SetUnmountFunctionForTesting(UnmountFunction unmount) { TestUnmount() = std::move(unmount); }

@@ -1,0 +1,208 @@
+#include "disk/linux/LinuxSectorDevice.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "disk/Drives.h"
+
+namespace {
+
+constexpr uint64_t kReachEnd = uint64_t{1} << 31;  // signed 32-bit byte offsets end here
+constexpr size_t kMemoryAlignment = 4096;
+constexpr size_t kBounceSize = 512 * 1024;  // Erase's transfer size: one piece per call
+constexpr uint32_t kDefaultBlockSize = 512;
+
+// Open refusals that mean "not for writing" rather than "not there".
+bool RefusedForWriting(int error) {
+    return error == EBUSY || error == EROFS || error == EACCES || error == EPERM;
+}
+
+int OpenRetrying(const char* path, int flags) {
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+uint64_t BlockDeviceSize(int fd) {
+    uint64_t bytes = 0;
+    return ::ioctl(fd, BLKGETSIZE64, &bytes) == 0 ? bytes : UINT64_MAX;
+}
+
+uint32_t LogicalBlockSize(int fd) {
+    int size = 0;
+    if (::ioctl(fd, BLKSSZGET, &size) != 0 || size < 512 || (size & (size - 1)) != 0 ||
+        static_cast<size_t>(size) > kMemoryAlignment) {
+        return kDefaultBlockSize;
+    }
+    return static_cast<uint32_t>(size);
+}
+
+}  // namespace
+
+void DiskSectorLinux::FreeDeleter::operator()(uint8_t* p) const { std::free(p); }
+
+DiskSectorLinux::~DiskSectorLinux() { Close(); }
+
+bool DiskSectorLinux::Open(int target) {
+    const std::string path = DrivePath(target);
+    if (path.empty()) {
+        Close();
+        return false;
+    }
+    return OpenPath(path);
+}
+
+bool DiskSectorLinux::OpenPath(const std::string& path, bool alignedTransfers) {
+    Close();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    if (S_ISBLK(info.st_mode)) return OpenBlockDevice(path);
+    if (S_ISREG(info.st_mode)) return OpenImageFile(path, alignedTransfers);
+    return false;
+}
+
+bool DiskSectorLinux::OpenBlockDevice(const std::string& path) {
+    int fd = OpenRetrying(path.c_str(), O_RDWR | O_DIRECT | O_EXCL);
+    bool readOnly = false;
+    if (fd < 0 && RefusedForWriting(errno)) {
+        fd = OpenRetrying(path.c_str(), O_RDONLY | O_DIRECT);
+        readOnly = true;
+    }
+    if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISBLK(info.st_mode)) {  // replaced between stat and open
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    readOnly_ = readOnly;
+    blockSize_ = LogicalBlockSize(fd);
+    size_ = BlockDeviceSize(fd);
+    return true;
+}
+
+bool DiskSectorLinux::OpenImageFile(const std::string& path, bool alignedTransfers) {
+    const int direct = alignedTransfers ? O_DIRECT : 0;
+    int fd = OpenRetrying(path.c_str(), O_RDWR | direct);
+    if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDWR);  // tmpfs
+    bool readOnly = false;
+    if (fd < 0 && RefusedForWriting(errno)) {
+        fd = OpenRetrying(path.c_str(), O_RDONLY | direct);
+        if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDONLY);
+        readOnly = true;
+    }
+    if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    readOnly_ = readOnly;
+    blockSize_ = alignedTransfers ? kDefaultBlockSize : 0;
+    size_ = static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
+void DiskSectorLinux::Close() {
+    if (fd_ < 0) return;
+    lastCloseFlushed_ = true;
+    if (written_) lastCloseFlushed_ = ::fsync(fd_) == 0;
+    ::close(fd_);
+    fd_ = -1;
+    readOnly_ = false;
+    written_ = false;
+    blockSize_ = 0;
+    size_ = 0;
+}
+
+bool DiskSectorLinux::Read(int32_t offset, void* buffer, uint32_t count) {
+    if (offset < 0 || static_cast<uint64_t>(offset) + count > kReachEnd) return false;
+    return Transfer(static_cast<uint64_t>(offset), static_cast<uint8_t*>(buffer), count, false);
+}
+
+bool DiskSectorLinux::Write(int32_t offset, const void* data, uint32_t count) {
+    if (offset < 0 || static_cast<uint64_t>(offset) + count > kReachEnd) return false;
+    return WriteAt(static_cast<uint64_t>(offset), data, count);
+}
+
+bool DiskSectorLinux::WriteAt(uint64_t offset, const void* data, uint32_t count) {
+    if (readOnly_) return false;
+    // The data is only read; Transfer shares one signature for both directions.
+    return Transfer(offset, static_cast<uint8_t*>(const_cast<void*>(data)), count, true);
+}
+
+bool DiskSectorLinux::Transfer(uint64_t offset, uint8_t* buffer, uint32_t count, bool write) {
+    if (fd_ < 0) return false;
+    if (offset > size_ || count > size_ - offset) return false;  // a card does not grow
+    if (count == 0) return true;
+    if (write) written_ = true;
+    const bool aligned = blockSize_ == 0 ||
+                         (reinterpret_cast<uintptr_t>(buffer) % kMemoryAlignment == 0 &&
+                          offset % blockSize_ == 0 && count % blockSize_ == 0);
+    if (aligned) return FullTransfer(offset, buffer, count, write);
+    return TransferAligned(offset, buffer, count, write);
+}
+
+// Moves the caller's bytes through the bounce buffer in block-aligned pieces; a piece that the
+// caller's range covers only in part is read first so that its other bytes stay as they are.
+bool DiskSectorLinux::TransferAligned(uint64_t offset, uint8_t* buffer, uint32_t count, bool write) {
+    uint8_t* bounce = Bounce();
+    if (bounce == nullptr) return false;
+    const uint64_t end = offset + count;
+    const uint64_t alignedStart = offset - offset % blockSize_;
+    const uint64_t alignedEnd = (end + blockSize_ - 1) / blockSize_ * blockSize_;
+    for (uint64_t piece = alignedStart; piece < alignedEnd; piece += kBounceSize) {
+        const uint64_t pieceEnd = std::min<uint64_t>(alignedEnd, piece + kBounceSize);
+        const size_t pieceBytes = pieceEnd - piece;
+        const uint64_t from = std::max(piece, offset);
+        const uint64_t to = std::min(pieceEnd, end);
+        uint8_t* callerBytes = buffer + (from - offset);
+        uint8_t* bounceBytes = bounce + (from - piece);
+        const bool partial = from > piece || to < pieceEnd;
+        if (!write || partial) {
+            if (!FullTransfer(piece, bounce, pieceBytes, false)) return false;
+        }
+        if (!write) {
+            std::memcpy(callerBytes, bounceBytes, to - from);
+            continue;
+        }
+        std::memcpy(bounceBytes, callerBytes, to - from);
+        if (!FullTransfer(piece, bounce, pieceBytes, true)) return false;
+    }
+    return true;
+}
+
+bool DiskSectorLinux::FullTransfer(uint64_t offset, uint8_t* buffer, size_t count, bool write) {
+    while (count > 0) {
+        const ssize_t done = write ? ::pwrite(fd_, buffer, count, static_cast<off_t>(offset))
+                                   : ::pread(fd_, buffer, count, static_cast<off_t>(offset));
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        buffer += done;
+        offset += static_cast<uint64_t>(done);
+        count -= static_cast<size_t>(done);
+    }
+    return true;
+}
+
+uint8_t* DiskSectorLinux::Bounce() {
+    if (!bounce_) {
+        void* memory = nullptr;
+        if (::posix_memalign(&memory, kMemoryAlignment, kBounceSize) != 0) return nullptr;
+        bounce_.reset(static_cast<uint8_t*>(memory));
+    }
+    return bounce_.get();
+}
+
+std::unique_ptr<DiskSectorRW> CreateSectorDevice() { return std::make_unique<DiskSectorLinux>(); }

@@ -1,0 +1,61 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "disk/DiskSectorRW.h"
+
+// Sector device on a Linux block device or an image file standing for a card.
+//
+// A block device is opened O_DIRECT, so what is read back comes from the card and not from the
+// page cache, and O_EXCL, so nothing is ever written under a mounted filesystem: when the
+// exclusive open is refused it opens shared for reading and every Write fails. An image file
+// never grows: a transfer reaching past its end fails.
+class DiskSectorLinux : public DiskSectorRW {
+public:
+    DiskSectorLinux() = default;
+    ~DiskSectorLinux() override;
+    DiskSectorLinux(const DiskSectorLinux&) = delete;
+    DiskSectorLinux& operator=(const DiskSectorLinux&) = delete;
+
+    // Opens the device node or image behind the drive number (see DrivePath).
+    bool Open(int target) override;
+    // Flushes what was written, then releases the device.
+    void Close() override;
+    bool Read(int32_t offset, void* buffer, uint32_t count) override;
+    bool Write(int32_t offset, const void* data, uint32_t count) override;
+
+    // Opens a device node or image file by path. With alignedTransfers an image file is handled
+    // like a block device (O_DIRECT when the filesystem allows it, aligned transfers always),
+    // which lets the bounce-buffer path be exercised without a real disk.
+    bool OpenPath(const std::string& path, bool alignedTransfers = false);
+    // A write at a 64-bit byte offset, for the drive queries that address a volume beyond the
+    // reach of the card layout. Same rules as Write otherwise.
+    bool WriteAt(uint64_t offset, const void* data, uint32_t count);
+
+    bool IsOpen() const { return fd_ >= 0; }
+    bool IsReadOnly() const { return readOnly_; }
+    // Whether the last Close flushed everything written (true when nothing was written).
+    bool LastCloseFlushed() const { return lastCloseFlushed_; }
+
+private:
+    bool OpenBlockDevice(const std::string& path);
+    bool OpenImageFile(const std::string& path, bool alignedTransfers);
+    bool Transfer(uint64_t offset, uint8_t* buffer, uint32_t count, bool write);
+    bool TransferAligned(uint64_t offset, uint8_t* buffer, uint32_t count, bool write);
+    // One positioned transfer of exactly `count` bytes, however many system calls it takes.
+    bool FullTransfer(uint64_t offset, uint8_t* buffer, size_t count, bool write);
+    uint8_t* Bounce();
+
+    struct FreeDeleter {
+        void operator()(uint8_t* p) const;
+    };
+
+    int fd_ = -1;
+    bool readOnly_ = false;
+    bool written_ = false;
+    bool lastCloseFlushed_ = true;
+    uint32_t blockSize_ = 0;  // alignment of offsets and counts; 0 when any transfer goes as it is
+    uint64_t size_ = 0;       // bytes reachable on the device or image
+    std::unique_ptr<uint8_t, FreeDeleter> bounce_;
+};

@@ -1,0 +1,47 @@
+#include "disk/linux/MountTable.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+bool IsOctal(char c) { return c >= '0' && c <= '7'; }
+
+std::string DecodeField(const std::string& field) {
+    std::string out;
+    out.reserve(field.size());
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && IsOctal(field[i + 1]) && IsOctal(field[i + 2]) &&
+            IsOctal(field[i + 3])) {
+            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<MountEntry> ParseMountTable(const std::string& text) {
+    std::vector<MountEntry> entries;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string source;
+        std::string mountPoint;
+        if (!(fields >> source >> mountPoint)) continue;
+        entries.push_back({DecodeField(source), DecodeField(mountPoint)});
+    }
+    return entries;
+}
+
+std::vector<MountEntry> ReadMountTable(const std::string& path) {
+    std::ifstream file(path);
+    if (!file) return {};
+    std::ostringstream text;
+    text << file.rdbuf();
+    return ParseMountTable(text.str());
+}

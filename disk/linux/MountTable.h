@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// One line of a mounts table (/proc/self/mounts format).
+struct MountEntry {
+    std::string source;
+    std::string mountPoint;
+};
+
+// Lines with fewer than two fields are left out; octal escapes (\040 for a space) are decoded.
+std::vector<MountEntry> ParseMountTable(const std::string& text);
+// Empty when the file cannot be read.
+std::vector<MountEntry> ReadMountTable(const std::string& path);

@@ -1,0 +1,72 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A fake sysfs tree, device root and mounts table in a temporary folder, whose device nodes
+// are sparse image files. While it lives, TAVRIN_SYSFS_ROOT, TAVRIN_DEV_ROOT and TAVRIN_MOUNTS
+// point at it, drive numbering starts from 0 and unmounting is scripted (by default it
+// succeeds and takes the line out of the mounts table). The destructor puts all of that back
+// and removes the folder. One tree at a time.
+//
+//     FakeDriveTree tree;
+//     std::string image = tree.AddDisk("sdb", 8192, /*removable=*/true);
+//     tree.AddPartition("sdb", 1, 2048, 6144);   // "sdb1"
+//     tree.Mount("sdb1", "/media/card");
+//     int drive = tree.DriveNumber("sdb");
+class FakeDriveTree {
+public:
+    FakeDriveTree();
+    ~FakeDriveTree();
+    FakeDriveTree(const FakeDriveTree&) = delete;
+    FakeDriveTree& operator=(const FakeDriveTree&) = delete;
+
+    // A whole disk: <sysfs>/block/<name>/{removable,size,device/type} and a node of
+    // sectors * 512 zero bytes. Returns the node's path.
+    std::string AddDisk(const std::string& name, uint64_t sectors, bool removable, bool sdCard = false);
+    // A partition of `disk` ("sdb1", "mmcblk0p1"); returns its name.
+    std::string AddPartition(const std::string& disk, int number, uint64_t start, uint64_t sectors);
+    // The card is pulled: its sysfs entry and node go.
+    void RemoveDisk(const std::string& name);
+    // Only the node goes; sysfs still shows the disk.
+    void RemoveNode(const std::string& name);
+    // Lists `source` as mounted at `mountPoint`; a source without '/' is a node of the fake root.
+    void Mount(const std::string& source, const std::string& mountPoint);
+    // A line of the mounts table as it stands ("tmpfs /tmp tmpfs rw 0 0").
+    void AddMountLine(const std::string& line);
+
+    // What ClearLogicalDrive's unmounts do from now on, and the mount points it asked for.
+    void SetUnmountSucceeds(bool succeeds) { unmountSucceeds_ = succeeds; }
+    const std::vector<std::string>& UnmountCalls() const { return unmountCalls_; }
+
+    // An image file outside the device root (for RegisterDrivePath).
+    std::string AddImage(const std::string& fileName, uint64_t sectors);
+    // The drive number of a disk of this tree.
+    int DriveNumber(const std::string& name) const;
+
+    std::string NodePath(const std::string& name) const;
+    std::string SysfsRoot() const { return dir_ + "/sys"; }
+    std::string DevRoot() const { return dir_ + "/dev"; }
+    std::string MountsPath() const { return dir_ + "/mounts"; }
+    const std::string& Dir() const { return dir_; }
+
+    // Makes a file refuse opening for writing, even to root (immutable flag); undone when the
+    // tree goes. False when this filesystem cannot do it: skip the test then.
+    bool MakeReadOnly(const std::string& path);
+
+    // Bytes of any file (image or node); ReadBytes gives fewer when the file ends first.
+    static void WriteBytes(const std::string& path, uint64_t offset, const std::vector<uint8_t>& bytes);
+    static std::vector<uint8_t> ReadBytes(const std::string& path, uint64_t offset, size_t count);
+
+private:
+    bool ScriptedUnmount(const std::string& mountPoint);
+
+    std::string dir_;
+    std::optional<std::string> savedSysfs_;
+    std::optional<std::string> savedDev_;
+    std::optional<std::string> savedMounts_;
+    bool unmountSucceeds_ = true;
+    std::vector<std::string> unmountCalls_;
+    std::vector<std::string> readOnlyFiles_;
+};

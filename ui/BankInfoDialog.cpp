@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/Artwork.h"
 #include "ui/ModalDialog.h"
@@ -15,12 +16,22 @@
 namespace {
 
 constexpr const char* kColumnNames[4] = {"FileName", "Size", "Date", "Time"};
-constexpr int kCellWidths[4] = {112, 70, 70, 60};
+const TextPair kHeads[4] = {texts::kColumnFileName, texts::kColumnSize, texts::kColumnModifiedDate,
+                            texts::kColumnModifiedTime};
+// The widest text a cell of each column holds besides its head.
+constexpr const char* kWidestCell[4] = {"long_design_name.bit", "-2147483648", "0000/00/00", "00:00:00"};
+
+int ColumnWidth(const QFontMetrics& metrics, int column) {
+    int width = metrics.horizontalAdvance(kWidestCell[column]);
+    width = std::max(width, metrics.horizontalAdvance(kHeads[column].english));
+    width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(kHeads[column].japanese)));
+    return width + 8;
+}
 
 QLabel* MakeCell(QWidget* parent, const QString& objectName, int column) {
     auto* cell = new QLabel(parent);
     cell->setObjectName(objectName);
-    cell->setFixedWidth(kCellWidths[column]);
+    cell->setFixedWidth(ColumnWidth(cell->fontMetrics(), column));
     cell->setAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
     cell->setWordWrap(false);
     return cell;
@@ -110,11 +121,9 @@ void CBankInfo::OnInitDialog() {
     PutStateBack();
     const int language = info.dialogLanguage;
     current_.group->setTitle(LocalText(language, texts::kCurrentSourceFiles));
-    const TextPair heads[4] = {texts::kColumnFileName, texts::kColumnSize, texts::kColumnModifiedDate,
-                               texts::kColumnModifiedTime};
     for (int column = 0; column < 4; ++column) {
-        card_.heads[column]->setText(LocalText(language, heads[column]));
-        current_.heads[column]->setText(LocalText(language, heads[column]));
+        card_.heads[column]->setText(LocalText(language, kHeads[column]));
+        current_.heads[column]->setText(LocalText(language, kHeads[column]));
     }
     auto modeText = [language](int parallel) {
         return LocalText(language, parallel != 0 ? texts::kParallelMode : texts::kSerialMode);

@@ -30,6 +30,8 @@ CTavrinDlg::CTavrinDlg(COperationSettings& operationSettings, CHardwareSettings&
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     BuildControls();
+    // No button is the default one, so none is drawn as such; Enter presses the focused one.
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
     ConnectHandlers();
     OnInitDialog();
 }
@@ -163,9 +165,12 @@ void CTavrinDlg::reject() {
 }
 
 void CTavrinDlg::keyPressEvent(QKeyEvent* event) {
-    // The window has no default button: Enter outside a push button does nothing.
+    // The window has no default button: Enter presses a focused push button and does nothing
+    // anywhere else.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        if (button != nullptr && button->isEnabled()) button->click();
         return;
     }
     QDialog::keyPressEvent(event);

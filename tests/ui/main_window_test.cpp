@@ -276,6 +276,12 @@ void MainWindowTest::enterDoesNothingAndEscapeSavesAndCloses() {
     QVERIFY(window.isVisible());
     QVERIFY(kit.prompts.messages.empty());
     QVERIFY(!QFile::exists(QString::fromStdString(kit.DefaultSettingsPath())));
+    // On a push button Enter presses it.
+    auto* clear = Child<QPushButton>(&window, "clearListButton");
+    clear->setFocus();
+    QTest::keyClick(clear, Qt::Key_Return);
+    QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"Clear all file name?"}));
+    QCOMPARE(Field(window, 1)->text(), QString("/f/typed.rbf"));
 
     QTest::keyClick(Field(window, 1), Qt::Key_Escape);
     QVERIFY(!window.isVisible());

@@ -35,8 +35,8 @@ void OpenHardwareSettings(CTavrinDlg& window, std::function<void(CHardwareSettin
     window.OnHardwareSettings();
 }
 
-void SetNames(CTavrinDlg& window, std::initializer_list<int> slots) {
-    for (int slot : slots) {
+void SetNames(CTavrinDlg& window, std::initializer_list<int> numbers) {
+    for (int slot : numbers) {
         Child<QLineEdit>(&window, qPrintable(QString("fileEdit%1").arg(slot)))->setText("/f/name.rbf");
     }
 }

@@ -51,10 +51,12 @@ void SingleInstanceTest::lockOfADeadProcessDoesNotBlock() {
     // A lock file left by a crashed instance: its process is gone.
     QProcess gone;
     gone.start("true");
+    QVERIFY(gone.waitForStarted());
+    const qint64 pid = gone.processId();
     QVERIFY(gone.waitForFinished());
     {
         std::ofstream lock(probe.LockPath().toStdString());
-        lock << gone.processId() << "\ntavrin\n" << QSysInfo::machineHostName().toStdString() << "\n";
+        lock << pid << "\ntavrin\n" << QSysInfo::machineHostName().toStdString() << "\n";
     }
     // And its socket.
     std::ofstream(probe.ServerName().toStdString()) << "";

@@ -54,19 +54,27 @@ void ExpectIdle(CTavrinDlg& window) {
     QVERIFY(Button(window, "verifyButton")->isEnabled());
 }
 
-struct ProgressLog {
-    QList<int> values;
-    bool buttonEnabledDuringRun = false;
-};
+// What the progress bar and the operation's button went through during a run.
+class ProgressLog : public QObject {
+public:
+    ProgressLog(CTavrinDlg& window, const char* buttonName) : button_(Button(window, buttonName)) {
+        connect(Child<QProgressBar>(&window, "progressBar"), &QProgressBar::valueChanged, this,
+                [this](int value) { values << value; });
+        button_->installEventFilter(this);
+    }
 
-void Watch(CTavrinDlg& window, ProgressLog& log, const char* buttonName) {
-    QPushButton* button = Button(window, buttonName);
-    QObject::connect(Child<QProgressBar>(&window, "progressBar"), &QProgressBar::valueChanged, &window,
-                     [&log, button](int value) {
-                         log.values << value;
-                         if (value > 0 && button->isEnabled()) log.buttonEnabledDuringRun = true;
-                     });
-}
+    QList<int> values;
+    QList<bool> buttonStates;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) buttonStates << button_->isEnabled();
+        return false;
+    }
+
+private:
+    QPushButton* button_;
+};
 
 }  // namespace
 
@@ -96,15 +104,14 @@ void WindowOperationsTest::programThenVerifyThroughTheButtons() {
     Field(window, 1)->setText(QString::fromStdString(a));
     Field(window, 2)->setText(QString::fromStdString(b));
     Child<QCheckBox>(&window, "initializeDiskCheck")->setChecked(true);
-    ProgressLog log;
-    Watch(window, log, "programButton");
+    ProgressLog log(window, "programButton");
 
     kit.prompts.answers = {MsgAnswer::Yes};
     Button(window, "programButton")->click();
     QCOMPARE(kit.prompts.Last(), std::string("Program configuration completed."));
     QVERIFY(kit.prompts.messages.back().icon == MsgIcon::Information);
     QVERIFY(log.values.contains(100));
-    QVERIFY(!log.buttonEnabledDuringRun);
+    QCOMPARE(log.buttonStates, QList<bool>({false, true}));
     ExpectIdle(window);
     // The disk list and the bar were refreshed after success.
     QCOMPARE(Child<QComboBox>(&window, "diskList")->currentText(), QString("Disk0 [Tavrin]"));
@@ -112,12 +119,11 @@ void WindowOperationsTest::programThenVerifyThroughTheButtons() {
     QCOMPARE(Child<QComboBox>(&window, "bankList")->count(), 2);
 
     kit.prompts.messages.clear();
-    ProgressLog verifyLog;
-    Watch(window, verifyLog, "verifyButton");
+    ProgressLog verifyLog(window, "verifyButton");
     Button(window, "verifyButton")->click();
     QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"Verify completed."}));
     QVERIFY(verifyLog.values.contains(100));
-    QVERIFY(!verifyLog.buttonEnabledDuringRun);
+    QCOMPARE(verifyLog.buttonStates, QList<bool>({false, true}));
     ExpectIdle(window);
 }
 
@@ -191,6 +197,7 @@ void WindowOperationsTest::checkInfoShowsBankAndCurrentFiles() {
     kit.prompts.answers = {MsgAnswer::Yes};
     Button(window, "programButton")->click();
     QCOMPARE(kit.prompts.Last(), std::string("Program configuration completed."));
+    kit.prompts.messages.clear();
 
     Field(window, 3)->setText(QString::fromStdString(c));
     QStringList seen;
@@ -204,7 +211,7 @@ void WindowOperationsTest::checkInfoShowsBankAndCurrentFiles() {
         Child<QPushButton>(dialog, "okButton")->click();
     });
     Button(window, "checkInfoButton")->click();
-    QVERIFY(kit.prompts.messages.size() == 1);
+    QVERIFY(kit.prompts.messages.empty());
     QCOMPARE(seen, QStringList({"top.rbf", "4096", "", "top.rbf", "", "third.rbf", "512", "Serial Mode", "Serial Mode",
                                 "Current Source Files", "File Name"}));
     QCOMPARE(kit.bankInfo.info.bankNumber, 1);

@@ -71,7 +71,8 @@ void ShowAll(WindowTestKit& kit, CTavrinDlg& window, const QString& language) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setStyle(new TavrinStyle);
-    output.setPath(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath() + "/screenshots");
+    // Absolute: the window opens in a scratch start-up folder.
+    output.setPath(QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : "screenshots").absolutePath());
     if (!output.mkpath(".")) {
         std::fprintf(stderr, "cannot make %s\n", qPrintable(output.path()));
         return 1;

@@ -44,6 +44,14 @@ void WriteBank(WindowTestKit& kit, int index, uint32_t start, uint32_t length) {
                           std::vector<uint8_t>(sector.begin(), sector.end()));
 }
 
+// Programs the names in the fields onto a card without the signature: Initialize Disk ticked
+// and the format question answered Yes.
+void ProgramBlankCard(WindowTestKit& kit, CTavrinDlg& window) {
+    Child<QCheckBox>(&window, "initializeDiskCheck")->setChecked(true);
+    kit.prompts.answers = {MsgAnswer::Yes};
+    Button(window, "programButton")->click();
+}
+
 // The frame's resets, whatever the operation's outcome.
 void ExpectIdle(CTavrinDlg& window) {
     QCOMPARE(Text(&window, "programPercentLabel"), QString("0%"));
@@ -103,11 +111,8 @@ void WindowOperationsTest::programThenVerifyThroughTheButtons() {
     QCOMPARE(Child<QComboBox>(&window, "diskList")->currentText(), QString("Disk0"));
     Field(window, 1)->setText(QString::fromStdString(a));
     Field(window, 2)->setText(QString::fromStdString(b));
-    Child<QCheckBox>(&window, "initializeDiskCheck")->setChecked(true);
     ProgressLog log(window, "programButton");
-
-    kit.prompts.answers = {MsgAnswer::Yes};
-    Button(window, "programButton")->click();
+    ProgramBlankCard(kit, window);
     QCOMPARE(kit.prompts.Last(), std::string("Program configuration completed."));
     QVERIFY(kit.prompts.messages.back().icon == MsgIcon::Information);
     QVERIFY(log.values.contains(100));
@@ -133,9 +138,7 @@ void WindowOperationsTest::programWithAutoVerifyReportsBoth() {
     const std::string a = kit.MakeRbf("one.rbf", 50000, 3);
     kit.WriteSettings("TAVRINDEFAULT.tvs", "Auto Verify=1\nParallel Mode=1\nLanguage=1\nFile Name1=" + a + "\n");
     CTavrinDlg& window = kit.OpenWindow();
-    Child<QCheckBox>(&window, "initializeDiskCheck")->setChecked(true);
-    kit.prompts.answers = {MsgAnswer::Yes};
-    Button(window, "programButton")->click();
+    ProgramBlankCard(kit, window);
     QCOMPARE(kit.prompts.Last(), std::string("書き込み、ベリファイ成功"));
     ExpectIdle(window);
 }
@@ -174,9 +177,7 @@ void WindowOperationsTest::verifyOfADifferentFileFailsAndResets() {
     const std::string a = kit.MakeRbf("a.rbf", 9000, 5);
     CTavrinDlg& window = kit.OpenWindow();
     Field(window, 1)->setText(QString::fromStdString(a));
-    Child<QCheckBox>(&window, "initializeDiskCheck")->setChecked(true);
-    kit.prompts.answers = {MsgAnswer::Yes};
-    Button(window, "programButton")->click();
+    ProgramBlankCard(kit, window);
     kit.MakeRbf("a.rbf", 9000, 6);
     kit.prompts.messages.clear();
     Button(window, "verifyButton")->click();
@@ -193,9 +194,7 @@ void WindowOperationsTest::checkInfoShowsBankAndCurrentFiles() {
     const std::string c = kit.MakeRbf("third.rbf", 512, 8);
     CTavrinDlg& window = kit.OpenWindow();
     Field(window, 1)->setText(QString::fromStdString(a));
-    Child<QCheckBox>(&window, "initializeDiskCheck")->setChecked(true);
-    kit.prompts.answers = {MsgAnswer::Yes};
-    Button(window, "programButton")->click();
+    ProgramBlankCard(kit, window);
     QCOMPARE(kit.prompts.Last(), std::string("Program configuration completed."));
     kit.prompts.messages.clear();
 
@@ -224,9 +223,7 @@ void WindowOperationsTest::checkInfoInJapaneseKeepsTitleGroupAndOk() {
     const std::string a = kit.MakeRbf("p.rbf", 3000, 9);
     kit.WriteSettings("TAVRINDEFAULT.tvs", "Language=1\nParallel Mode=1\nFile Name1=" + a + "\nFile Name2=/gone.rbf\n");
     CTavrinDlg& window = kit.OpenWindow();
-    Child<QCheckBox>(&window, "initializeDiskCheck")->setChecked(true);
-    kit.prompts.answers = {MsgAnswer::Yes};
-    Button(window, "programButton")->click();
+    ProgramBlankCard(kit, window);
     QCOMPARE(kit.prompts.Last(), std::string("書き込み成功"));
 
     QStringList seen;

@@ -63,17 +63,19 @@ void DrawBand(QPainter& p, const QRectF& r) {
     p.drawRoundedRect(r, 5, 5);
 }
 
-QImage NewImage(int width, int height) {
+// A transparent picture drawn by `draw` with smooth edges and text.
+template <typename Draw>
+QImage Paint(int width, int height, Draw draw) {
     QImage image(width, height, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
-    return image;
-}
-
-QImage ProductLogo() {
-    QImage image = NewImage(143, 39);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    draw(p);
+    return image;
+}
+
+void DrawProductLogo(QPainter& p) {
     DrawBand(p, QRectF(0.5, 0.5, 142, 38));
     DrawCard(p, QRectF(9, 6, 21, 27), Qt::white, Qt::white, false);
     QFont font("DejaVu Sans");
@@ -83,28 +85,19 @@ QImage ProductLogo() {
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRectF(38, 0, 102, 39), Qt::AlignVCenter | Qt::AlignLeft, "Tavrin");
-    return image;
 }
 
-QImage SmallLogo() {
-    QImage image = NewImage(57, 39);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
+void DrawSmallLogo(QPainter& p) {
     DrawBand(p, QRectF(0.5, 0.5, 56, 38));
     DrawCard(p, QRectF(17, 5, 23, 29), kTeal, Qt::white, true);
-    return image;
 }
 
 QImage Icon(int size) {
-    QImage image = NewImage(size, size);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    const qreal height = size * 0.92;
-    const qreal width = height * 0.78;
-    DrawCard(p, QRectF((size - width) / 2, (size - height) / 2, width, height), kTeal, kDeep, true);
-    return image;
+    return Paint(size, size, [size](QPainter& p) {
+        const qreal height = size * 0.92;
+        const qreal width = height * 0.78;
+        DrawCard(p, QRectF((size - width) / 2, (size - height) / 2, width, height), kTeal, kDeep, true);
+    });
 }
 
 bool Save(const QImage& image, const QString& folder, const QString& name) {
@@ -123,7 +116,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    bool ok = Save(ProductLogo(), folder, "logo.png") && Save(SmallLogo(), folder, "logo-small.png");
+    bool ok = Save(Paint(143, 39, DrawProductLogo), folder, "logo.png") &&
+              Save(Paint(57, 39, DrawSmallLogo), folder, "logo-small.png");
     for (int size : {16, 32, 48, 64, 128, 256}) ok = ok && Save(Icon(size), folder, QString("icon-%1.png").arg(size));
     return ok ? 0 : 1;
 }

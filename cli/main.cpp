@@ -1,6 +1,11 @@
-#include <cstdio>
+#include <string>
+#include <vector>
 
-int main() {
-    std::fprintf(stderr, "tavrin-cli: not built yet\n");
-    return 2;
+#include "cli/Commands.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> words(argv, argv + argc);
+    const ParsedArguments parsed = ParseArguments(words);
+    if (!parsed.ok) return UsageError(parsed.error);
+    return RunCommand(parsed.arguments);
 }

@@ -11,6 +11,7 @@ std::vector<TransferRecord> FaultPlan::WritesAfterFirstFailure() const {
         auto it = std::find_if(log->begin(), log->end(), failed);
         if (it != log->end() && (firstFailure == 0 || it->sequence < firstFailure)) firstFailure = it->sequence;
     }
+    if (failedFlushAt > 0 && (firstFailure == 0 || failedFlushAt < firstFailure)) firstFailure = failedFlushAt;
     std::vector<TransferRecord> after;
     if (firstFailure == 0) return after;
     std::copy_if(writes.begin(), writes.end(), std::back_inserter(after),
@@ -80,6 +81,14 @@ bool FaultInjectingDevice::Read(int32_t offset, void* buffer, uint32_t count) {
 bool FaultInjectingDevice::Write(int32_t offset, const void* data, uint32_t count) {
     return Transfer(plan_->writes, plan_->failWriteNumber, offset, count,
                     [&] { return inner_.Write(offset, data, count); });
+}
+
+bool FaultInjectingDevice::Flush() {
+    ++plan_->flushes;
+    const bool injected = plan_->flushes == plan_->failFlushNumber;
+    const bool flushed = !injected && inner_.Flush();
+    if (!flushed && plan_->failedFlushAt == 0) plan_->failedFlushAt = plan_->transfers;
+    return flushed;
 }
 
 bool FaultInjectingDevice::Transfer(std::vector<TransferRecord>& log, int failNumber, int32_t offset, uint32_t count,

@@ -24,12 +24,15 @@ struct FaultPlan {
     int failOpenNumber = 0;
     int failReadNumber = 0;
     int failWriteNumber = 0;
+    int failFlushNumber = 0;
     // Every transfer whose bytes include this offset fails.
     std::optional<int64_t> failAtByte;
 
     int opens = 0;          // Open calls
     int successfulOpens = 0;
     int closes = 0;         // Close calls
+    int flushes = 0;        // Flush calls
+    int failedFlushAt = 0;  // transfers done when the first flush failed (0: none failed)
     int openDevices = 0;    // devices now open: 0 once everything was closed again
     int devicesAlive = 0;   // devices made and not yet deleted
     int transfers = 0;      // reads and writes so far
@@ -55,6 +58,7 @@ public:
     void Close() override;
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
     bool Write(int32_t offset, const void* data, uint32_t count) override;
+    bool Flush() override;
 
     const FaultPlan& Plan() const { return *plan_; }
 

@@ -109,3 +109,15 @@ TEST(FaultDeviceFactory, GivesNothingWhenTheWrappedFactoryGivesNothing) {
 }
 
 }  // namespace
+
+TEST_F(FaultDeviceTest, FailedFlushCountsAsTheFirstFailure) {
+    plan->failFlushNumber = 1;
+    auto device = factory();
+    ASSERT_TRUE(device->Open(drive));
+    ASSERT_TRUE(device->Write(0, sector.data(), 512));
+    EXPECT_FALSE(device->Flush());
+    EXPECT_TRUE(device->Flush()) << "only the numbered flush fails";
+    ASSERT_TRUE(device->Write(512, sector.data(), 512));
+    EXPECT_EQ(plan->WritesAfterFirstFailure().size(), 1u);
+    device->Close();
+}

@@ -126,6 +126,11 @@ void DiskSectorLinux::Close() {
     size_ = 0;
 }
 
+bool DiskSectorLinux::Flush() {
+    if (fd_ < 0) return false;
+    return !written_ || ::fsync(fd_) == 0;
+}
+
 bool DiskSectorLinux::Read(int32_t offset, void* buffer, uint32_t count) {
     if (offset < 0 || static_cast<uint64_t>(offset) + count > kReachEnd) return false;
     return Transfer(static_cast<uint64_t>(offset), static_cast<uint8_t*>(buffer), count, false);

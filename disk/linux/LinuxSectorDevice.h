@@ -24,6 +24,7 @@ public:
     void Close() override;
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
     bool Write(int32_t offset, const void* data, uint32_t count) override;
+    bool Flush() override;
 
     // Opens a device node or image file by path. With alignedTransfers an image file is handled
     // like a block device (O_DIRECT when the filesystem allows it, aligned transfers always),

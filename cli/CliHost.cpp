@@ -1,0 +1,63 @@
+#include "cli/CliHost.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "card/CardLayout.h"
+#include "ui/text/LocalText.h"
+#include "ui/text/Texts.h"
+
+namespace {
+
+bool IsYes(const std::string& reply) { return reply == "y" || reply == "Y" || reply == "yes" || reply == "Yes"; }
+
+}  // namespace
+
+CliHost::CliHost(Answers answers, bool initializeDisk, std::unique_ptr<ProgressLine> progress,
+                 std::function<void(const BankInfoData&)> showInfo)
+    : answers_(answers), initializeDisk_(initializeDisk), progress_(std::move(progress)), showInfo_(std::move(showInfo)) {}
+
+MsgAnswer CliHost::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) {
+    progress_->Finish();
+    if (buttons != MsgButtons::Ok) return Ask(text, buttons);
+    std::FILE* out = icon == MsgIcon::Information ? stdout : stderr;
+    std::fprintf(out, "%s\n", text.c_str());
+    std::fflush(out);
+    return MsgAnswer::Ok;
+}
+
+MsgAnswer CliHost::Ask(const std::string& text, MsgButtons buttons) {
+    const MsgAnswer yes = buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    const MsgAnswer no = buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (answers_.assumeYes) {
+        std::fprintf(stderr, "[y/N] yes (--yes)\n");
+        return yes;
+    }
+    if (!answers_.interactive) {
+        std::fprintf(stderr, "[y/N] no (standard input is not a terminal; --yes answers Yes)\n");
+        return no;
+    }
+    std::fprintf(stderr, "[y/N] ");
+    std::fflush(stderr);
+    std::string reply;
+    if (!std::getline(std::cin, reply)) return no;
+    return IsYes(reply) ? yes : no;
+}
+
+void CliHost::RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice) {
+    selection.diskList = SingleTargetList(selection.Drive(), makeDevice);
+}
+
+ListModel SingleTargetList(int drive, const DeviceFactory& makeDevice) {
+    bool tavrin = false;
+    if (auto device = makeDevice(); device && device->Open(drive)) {
+        SectorBytes sector{};
+        tavrin = device->Read(0, sector.data(), kSectorSize) && HasTavrinSignature(sector.data());
+        device->Close();
+    }
+    ListModel list;
+    list.entries.push_back({FormatText(tavrin ? texts::kTavrinDiskEntry : texts::kDiskEntry, drive), drive});
+    list.selected = 0;
+    return list;
+}

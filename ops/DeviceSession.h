@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "disk/DiskSectorRW.h"
+
+// One operation's sector device: closed on every way out. Offsets are taken in 64 bits so that
+// positions worked out from a damaged card fail here instead of wrapping to another sector.
+class DeviceSession {
+public:
+    explicit DeviceSession(const DeviceFactory& makeDevice);
+    ~DeviceSession();
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    bool Open(int drive);
+    void Close();
+    bool Read(int64_t offset, void* buffer, uint32_t count);
+    bool Write(int64_t offset, const void* data, uint32_t count);
+    bool Flush();
+
+private:
+    std::unique_ptr<DiskSectorRW> device_;
+    bool open_ = false;
+};
+
+// How an offset is printed in a message ("%08X" of its 32 bits).
+inline unsigned AddressText(int64_t offset) { return static_cast<uint32_t>(offset); }

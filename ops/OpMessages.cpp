@@ -1,0 +1,33 @@
+#include "ops/OpMessages.h"
+
+#include "ops/DeviceSession.h"
+#include "ui/text/Texts.h"
+
+MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon) {
+    return host.ShowMessage(LocalText(language, text), MsgButtons::Ok, icon);
+}
+
+void TellName(MessageBoxHost& host, int language, const TextPair& text, const std::string& name) {
+    host.ShowMessage(FormatText(LocalText(language, text), name.c_str()), MsgButtons::Ok, MsgIcon::Error);
+}
+
+void TellAddress(MessageBoxHost& host, int language, const TextPair& text, int64_t offset) {
+    host.ShowMessage(FormatText(LocalText(language, text), AddressText(offset)), MsgButtons::Ok, MsgIcon::Error);
+}
+
+bool AskYes(MessageBoxHost& host, const std::string& question) {
+    return host.ShowMessage(question, MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes;
+}
+
+void ShowProgress(OperationHost& host, OpButton button, int percent) {
+    host.SetPercentText(button, FormatText(texts::kPercentFormat, percent));
+    host.SetProgress(percent);
+    host.EnableButton(button, false);
+    host.RepaintNow();
+}
+
+void ResetProgress(OperationHost& host, OpButton button) {
+    host.SetPercentText(button, FormatText(texts::kPercentFormat, 0));
+    host.SetProgress(0);
+    host.EnableButton(button, true);
+}

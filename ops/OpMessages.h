@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "ops/OperationHost.h"
+#include "ui/text/LocalText.h"
+
+// The message boxes and progress updates that the card operations share.
+MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon);
+void TellName(MessageBoxHost& host, int language, const TextPair& text, const std::string& name);
+void TellAddress(MessageBoxHost& host, int language, const TextPair& text, int64_t offset);
+bool AskYes(MessageBoxHost& host, const std::string& question);
+
+// Percentage text, progress bar, the operation's button disabled, repaint.
+void ShowProgress(OperationHost& host, OpButton button, int percent);
+// The display as it stands between operations.
+void ResetProgress(OperationHost& host, OpButton button);

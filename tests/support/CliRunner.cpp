@@ -1,0 +1,61 @@
+#include "support/CliRunner.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace opstest {
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& arguments) {
+    char outPath[] = "/tmp/tavrin-cli-out-XXXXXX";
+    char errPath[] = "/tmp/tavrin-cli-err-XXXXXX";
+    const int outFd = ::mkstemp(outPath);
+    const int errFd = ::mkstemp(errPath);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+
+    std::vector<std::string> words{TAVRIN_CLI_PATH};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    CliResult result;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, TAVRIN_CLI_PATH, &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(outFd);
+    ::close(errFd);
+    result.out = Slurp(outPath);
+    result.err = Slurp(errPath);
+    std::filesystem::remove(outPath);
+    std::filesystem::remove(errPath);
+    return result;
+}
+
+}  // namespace opstest

@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace opstest {
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built tavrin-cli with the arguments, standard input from /dev/null (so every
+// question is answered No unless --yes), and captures both output streams.
+CliResult RunCli(const std::vector<std::string>& arguments);
+
+}  // namespace opstest

@@ -75,7 +75,7 @@ void MainWindowTest::firstStartWithoutSettingsFileIsEnglishWithReadDefaults() {
     WindowTestKit kit;
     CTavrinDlg& window = kit.OpenWindow();
     QCOMPARE(window.windowTitle(), QString("Tavrin"));
-    QVERIFY(kit.prompts.messages.empty());
+    QVERIFY(kit.prompts.host.messages.empty());
     QCOMPARE(kit.MenuTexts("fileMenu"), kEnglishFileMenu);
     QCOMPARE(kit.MenuTexts("optionsMenu"), QStringList({"&Operation Settings", "&Hardware Settings"}));
     QCOMPARE(kit.MenuTexts("helpMenu"), QStringList({"&About..."}));
@@ -97,7 +97,7 @@ void MainWindowTest::defaultSettingsFileInJapaneseShowsJapaneseFromTheStart() {
                       "File Name1=/cards/top.rbf\nFile Name3=/cards/third.bit\nLanguage=1\nParallel Mode=1\n"
                       "Recent TVS1=/a/one.tvs\nRecent TVS2=/a/two.tvs\n");
     CTavrinDlg& window = kit.OpenWindow();
-    QVERIFY(kit.prompts.messages.empty());
+    QVERIFY(kit.prompts.host.messages.empty());
     QCOMPARE(kit.MenuTexts("fileMenu"), QStringList({"設定ファイルを開く(&O)", "設定ファイルを保存(&S)", "-",
                                                      "/a/one.tvs", "/a/two.tvs", "-", "終了(&X)"}));
     QCOMPARE(window.findChild<QMenuBar*>("menuBar")->actions().at(1)->text(), QString("オプション(&O)"));
@@ -227,15 +227,15 @@ void MainWindowTest::clearListAsksAndEmptiesEveryName() {
     Child<QCheckBox>(&window, "parallelModeCheck")->click();
     auto* clear = Child<QPushButton>(&window, "clearListButton");
 
-    kit.prompts.answers = {MsgAnswer::Cancel};
+    kit.prompts.host.answers = {MsgAnswer::Cancel};
     clear->click();
-    QCOMPARE(kit.prompts.messages.size(), size_t(1));
-    QCOMPARE(kit.prompts.Last(), std::string("Clear all file name?"));
-    QVERIFY(kit.prompts.messages.back().buttons == MsgButtons::OkCancel);
-    QVERIFY(kit.prompts.messages.back().icon == MsgIcon::Warning);
+    QCOMPARE(kit.prompts.host.messages.size(), size_t(1));
+    QCOMPARE(kit.prompts.host.LastMessage(), std::string("Clear all file name?"));
+    QVERIFY(kit.prompts.host.messages.back().buttons == MsgButtons::OkCancel);
+    QVERIFY(kit.prompts.host.messages.back().icon == MsgIcon::Warning);
     QCOMPARE(Field(window, 2)->text(), QString("/f/2.rbf"));
 
-    kit.prompts.answers = {MsgAnswer::Ok};
+    kit.prompts.host.answers = {MsgAnswer::Ok};
     clear->click();
     for (int slot = 1; slot <= 8; ++slot) QVERIFY(Field(window, slot)->text().isEmpty());
     QCOMPARE(window.Context().state.parallelMode, 1);
@@ -274,13 +274,13 @@ void MainWindowTest::enterDoesNothingAndEscapeSavesAndCloses() {
     QTest::keyClick(Field(window, 1), Qt::Key_Return);
     QTest::keyClick(Field(window, 1), Qt::Key_Enter);
     QVERIFY(window.isVisible());
-    QVERIFY(kit.prompts.messages.empty());
+    QVERIFY(kit.prompts.host.messages.empty());
     QVERIFY(!QFile::exists(QString::fromStdString(kit.DefaultSettingsPath())));
     // On a push button Enter presses it.
     auto* clear = Child<QPushButton>(&window, "clearListButton");
     clear->setFocus();
     QTest::keyClick(clear, Qt::Key_Return);
-    QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"Clear all file name?"}));
+    QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"Clear all file name?"}));
     QCOMPARE(Field(window, 1)->text(), QString("/f/typed.rbf"));
 
     QTest::keyClick(Field(window, 1), Qt::Key_Escape);
@@ -338,13 +338,13 @@ void MainWindowTest::recentMenuFollowsSavesAndOpens() {
     Trigger(window, "openSettingsAction");
     QVERIFY(kit.prompts.fileDialogs.back() == FileDialogKind::OpenSettings);
     QCOMPARE(kit.MenuTexts("fileMenu").mid(3, 2), QStringList({QString::fromStdString(b), QString::fromStdString(a)}));
-    QVERIFY(kit.prompts.messages.empty());
+    QVERIFY(kit.prompts.host.messages.empty());
 
     // A recent file that has gone away is reported and stays listed.
     QFile::remove(QString::fromStdString(b));
     Child<QAction>(&window, "recentFileAction1")->trigger();
-    QCOMPARE(kit.prompts.Last(), std::string("TVS File not found."));
-    QVERIFY(kit.prompts.messages.back().icon == MsgIcon::Error);
+    QCOMPARE(kit.prompts.host.LastMessage(), std::string("TVS File not found."));
+    QVERIFY(kit.prompts.host.messages.back().icon == MsgIcon::Error);
     QCOMPARE(kit.MenuTexts("fileMenu").size(), 7);
 }
 
@@ -377,13 +377,13 @@ void MainWindowTest::openSettingsOfAMissingFileAddsNothing() {
     Field(window, 1)->setText("/f/kept.rbf");
     kit.prompts.files = {kit.folder.Path().string() + "/missing.tvs"};
     Trigger(window, "openSettingsAction");
-    QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"TVS File not found."}));
+    QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"TVS File not found."}));
     QCOMPARE(kit.MenuTexts("fileMenu"), kEnglishFileMenu);
     QCOMPARE(Field(window, 1)->text(), QString("/f/kept.rbf"));
 
     // A cancelled dialog does nothing at all.
     Trigger(window, "openSettingsAction");
-    QCOMPARE(kit.prompts.messages.size(), size_t(1));
+    QCOMPARE(kit.prompts.host.messages.size(), size_t(1));
 }
 
 void MainWindowTest::loadErrorFollowsTheLanguageBeforeTheLoad() {
@@ -392,7 +392,7 @@ void MainWindowTest::loadErrorFollowsTheLanguageBeforeTheLoad() {
     std::string path = kit.WriteSettings("japanese.tvs", "Language=1\nRetry=16\nFile Name2=/f/two.rbf\n");
     kit.prompts.files = {path};
     Trigger(window, "openSettingsAction");
-    QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"Load Settings Error!!"}));
+    QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"Load Settings Error!!"}));
     QCOMPARE(Text(&window, "verifyButton"), QString("ベリファイ"));
     QCOMPARE(Field(window, 2)->text(), QString("/f/two.rbf"));
     QCOMPARE(window.loadLanguage, 0);
@@ -407,10 +407,10 @@ void MainWindowTest::mapDrivesShowsTheDriveMap() {
     kit.operationSettings.settings.language = 1;
     CTavrinDlg& window = kit.OpenWindow();
     Child<QPushButton>(&window, "mapDrivesButton")->click();
-    QCOMPARE(kit.prompts.messages.size(), size_t(1));
-    QVERIFY(kit.prompts.messages[0].icon == MsgIcon::Warning);
-    QVERIFY(kit.prompts.messages[0].buttons == MsgButtons::Ok);
-    QVERIFY2(kit.prompts.Last().find("sdb1") != std::string::npos, kit.prompts.Last().c_str());
+    QCOMPARE(kit.prompts.host.messages.size(), size_t(1));
+    QVERIFY(kit.prompts.host.messages[0].icon == MsgIcon::Warning);
+    QVERIFY(kit.prompts.host.messages[0].buttons == MsgButtons::Ok);
+    QVERIFY2(kit.prompts.host.LastMessage().find("sdb1") != std::string::npos, kit.prompts.host.LastMessage().c_str());
 }
 
 void MainWindowTest::aboutBoxShowsTheVersionInEitherLanguage() {

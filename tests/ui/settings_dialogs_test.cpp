@@ -117,11 +117,11 @@ void SettingsDialogsTest::numbersOutOfRangeOrNotNumbersCannotBeConfirmed() {
     });
     QVERIFY(stillOpen);
     QVERIFY(focusOnRetry);
-    QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"Please enter an integer between 0 and 15.",
+    QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"Please enter an integer between 0 and 15.",
                                                             "Please enter an integer.",
                                                             "Please enter an integer between 0 and 255.",
                                                             "Please enter an integer."}));
-    QVERIFY(kit.prompts.messages[0].icon == MsgIcon::Warning);
+    QVERIFY(kit.prompts.host.messages[0].icon == MsgIcon::Warning);
     QCOMPARE(kit.hardwareSettings.settings.retry, 7);
     QCOMPARE(kit.hardwareSettings.settings.delay, 255);
 }
@@ -139,7 +139,7 @@ void SettingsDialogsTest::hiSpeedClickWithABadFieldKeepsTheFieldAndCancelRestore
         QVERIFY(Speed(dialog, 3)->isEnabled());
         Click(dialog, "cancelButton");
     });
-    QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"Please enter an integer between 0 and 15."}));
+    QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"Please enter an integer between 0 and 15."}));
     QCOMPARE(kit.hardwareSettings.settings.retry, 3);
     QCOMPARE(kit.hardwareSettings.settings.hiSpeed, 0);
 }

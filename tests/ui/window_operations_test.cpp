@@ -48,7 +48,7 @@ void WriteBank(WindowTestKit& kit, int index, uint32_t start, uint32_t length) {
 // and the format question answered Yes.
 void ProgramBlankCard(WindowTestKit& kit, CTavrinDlg& window) {
     Child<QCheckBox>(&window, "initializeDiskCheck")->setChecked(true);
-    kit.prompts.answers = {MsgAnswer::Yes};
+    kit.prompts.host.answers = {MsgAnswer::Yes};
     Button(window, "programButton")->click();
 }
 
@@ -113,8 +113,8 @@ void WindowOperationsTest::programThenVerifyThroughTheButtons() {
     Field(window, 2)->setText(QString::fromStdString(b));
     ProgressLog log(window, "programButton");
     ProgramBlankCard(kit, window);
-    QCOMPARE(kit.prompts.Last(), std::string("Program configuration completed."));
-    QVERIFY(kit.prompts.messages.back().icon == MsgIcon::Information);
+    QCOMPARE(kit.prompts.host.LastMessage(), std::string("Program configuration completed."));
+    QVERIFY(kit.prompts.host.messages.back().icon == MsgIcon::Information);
     QVERIFY(log.values.contains(100));
     QCOMPARE(log.buttonStates, QList<bool>({false, true}));
     ExpectIdle(window);
@@ -123,10 +123,10 @@ void WindowOperationsTest::programThenVerifyThroughTheButtons() {
     QVERIFY(!Child<BankBar>(&window, "bankBar")->BlockRect(0).isNull());
     QCOMPARE(Child<QComboBox>(&window, "bankList")->count(), 2);
 
-    kit.prompts.messages.clear();
+    kit.prompts.host.messages.clear();
     ProgressLog verifyLog(window, "verifyButton");
     Button(window, "verifyButton")->click();
-    QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"Verify completed."}));
+    QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"Verify completed."}));
     QVERIFY(verifyLog.values.contains(100));
     QCOMPARE(verifyLog.buttonStates, QList<bool>({false, true}));
     ExpectIdle(window);
@@ -139,7 +139,7 @@ void WindowOperationsTest::programWithAutoVerifyReportsBoth() {
     kit.WriteSettings("TAVRINDEFAULT.tvs", "Auto Verify=1\nParallel Mode=1\nLanguage=1\nFile Name1=" + a + "\n");
     CTavrinDlg& window = kit.OpenWindow();
     ProgramBlankCard(kit, window);
-    QCOMPARE(kit.prompts.Last(), std::string("書き込み、ベリファイ成功"));
+    QCOMPARE(kit.prompts.host.LastMessage(), std::string("書き込み、ベリファイ成功"));
     ExpectIdle(window);
 }
 
@@ -150,7 +150,7 @@ void WindowOperationsTest::failedProgramStillResetsTheFrame() {
     CTavrinDlg& window = kit.OpenWindow();
     Field(window, 1)->setText(QString::fromStdString(a));
     Button(window, "programButton")->click();
-    QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"Please initialize disk first."}));
+    QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"Please initialize disk first."}));
     ExpectIdle(window);
     QCOMPARE(Child<QComboBox>(&window, "diskList")->currentText(), QString("Disk0"));
 }
@@ -162,10 +162,10 @@ void WindowOperationsTest::refusedInitializationResetsTheFrame() {
     CTavrinDlg& window = kit.OpenWindow();
     Field(window, 1)->setText(QString::fromStdString(a));
     Child<QCheckBox>(&window, "initializeDiskCheck")->setChecked(true);
-    kit.prompts.answers = {MsgAnswer::No};
+    kit.prompts.host.answers = {MsgAnswer::No};
     Button(window, "programButton")->click();
-    QCOMPARE(kit.prompts.messages.size(), size_t(1));
-    QVERIFY(kit.prompts.messages[0].buttons == MsgButtons::YesNo);
+    QCOMPARE(kit.prompts.host.messages.size(), size_t(1));
+    QVERIFY(kit.prompts.host.messages[0].buttons == MsgButtons::YesNo);
     ExpectIdle(window);
     std::vector<uint8_t> sector0 = FakeDriveTree::ReadBytes(kit.drives.NodePath("sdb"), 0, 512);
     QVERIFY(!HasTavrinSignature(sector0.data()));
@@ -179,11 +179,11 @@ void WindowOperationsTest::verifyOfADifferentFileFailsAndResets() {
     Field(window, 1)->setText(QString::fromStdString(a));
     ProgramBlankCard(kit, window);
     kit.MakeRbf("a.rbf", 9000, 6);
-    kit.prompts.messages.clear();
+    kit.prompts.host.messages.clear();
     Button(window, "verifyButton")->click();
-    QCOMPARE(kit.prompts.messages.size(), size_t(1));
-    QVERIFY(kit.prompts.messages[0].icon == MsgIcon::Error || kit.prompts.messages[0].icon == MsgIcon::Warning);
-    QVERIFY(kit.prompts.Last() != "Verify completed.");
+    QCOMPARE(kit.prompts.host.messages.size(), size_t(1));
+    QVERIFY(kit.prompts.host.messages[0].icon == MsgIcon::Error || kit.prompts.host.messages[0].icon == MsgIcon::Warning);
+    QVERIFY(kit.prompts.host.LastMessage() != "Verify completed.");
     ExpectIdle(window);
 }
 
@@ -195,8 +195,8 @@ void WindowOperationsTest::checkInfoShowsBankAndCurrentFiles() {
     CTavrinDlg& window = kit.OpenWindow();
     Field(window, 1)->setText(QString::fromStdString(a));
     ProgramBlankCard(kit, window);
-    QCOMPARE(kit.prompts.Last(), std::string("Program configuration completed."));
-    kit.prompts.messages.clear();
+    QCOMPARE(kit.prompts.host.LastMessage(), std::string("Program configuration completed."));
+    kit.prompts.host.messages.clear();
 
     Field(window, 3)->setText(QString::fromStdString(c));
     QStringList seen;
@@ -210,7 +210,7 @@ void WindowOperationsTest::checkInfoShowsBankAndCurrentFiles() {
         Child<QPushButton>(dialog, "okButton")->click();
     });
     Button(window, "checkInfoButton")->click();
-    QVERIFY(kit.prompts.messages.empty());
+    QVERIFY(kit.prompts.host.messages.empty());
     QCOMPARE(seen, QStringList({"top.rbf", "4096", "", "top.rbf", "", "third.rbf", "512", "Serial Mode", "Serial Mode",
                                 "Current Source Files", "File Name"}));
     QCOMPARE(kit.bankInfo.info.bankNumber, 1);
@@ -224,7 +224,7 @@ void WindowOperationsTest::checkInfoInJapaneseKeepsTitleGroupAndOk() {
     kit.WriteSettings("TAVRINDEFAULT.tvs", "Language=1\nParallel Mode=1\nFile Name1=" + a + "\nFile Name2=/gone.rbf\n");
     CTavrinDlg& window = kit.OpenWindow();
     ProgramBlankCard(kit, window);
-    QCOMPARE(kit.prompts.Last(), std::string("書き込み成功"));
+    QCOMPARE(kit.prompts.host.LastMessage(), std::string("書き込み成功"));
 
     QStringList seen;
     OnNextModal<CBankInfo>([&seen](CBankInfo* dialog) {
@@ -244,7 +244,7 @@ void WindowOperationsTest::checkInfoOnABlankCardShowsNoDialog() {
     AddFormattedCard(kit);
     CTavrinDlg& window = kit.OpenWindow();
     Button(window, "checkInfoButton")->click();
-    QCOMPARE(kit.prompts.Texts(), std::vector<std::string>({"Selected disk is not Tavrin format."}));
+    QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"Selected disk is not Tavrin format."}));
     QVERIFY(!kit.bankInfo.isVisible());
 }
 

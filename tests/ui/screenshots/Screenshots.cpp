@@ -51,7 +51,7 @@ void ProgramCard(WindowTestKit& kit, CTavrinDlg& window) {
         window.findChild<QLineEdit*>(QString("fileEdit%1").arg(i + 1))->setText(QString::fromStdString(names[i]));
     }
     window.findChild<QCheckBox*>("initializeDiskCheck")->setChecked(true);
-    kit.prompts.answers = {MsgAnswer::Yes};
+    kit.prompts.host.answers = {MsgAnswer::Yes};
     window.OnProgram();
 }
 
@@ -94,8 +94,8 @@ int main(int argc, char** argv) {
 
     SaveNextModal<CAboutDlg>("about");
     window.OnAbout();
-    if (!kit.prompts.messages.empty() && kit.prompts.messages.front().icon == MsgIcon::Error) {
-        std::fprintf(stderr, "programming the card failed: %s\n", kit.prompts.messages.front().text.c_str());
+    if (!kit.prompts.host.messages.empty() && kit.prompts.host.messages.front().icon == MsgIcon::Error) {
+        std::fprintf(stderr, "programming the card failed: %s\n", kit.prompts.host.messages.front().text.c_str());
         return 1;
     }
     return failures == 0 ? 0 : 1;

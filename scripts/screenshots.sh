@@ -13,7 +13,7 @@ if ! fc-list :lang=ja 2>/dev/null | grep -q .; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q fonts-ipafont-gothic
 fi
 
-cmake -S "$root" -B "$build" >/dev/null
+cmake -S "$root" -B "$build" -DTAVRIN_WITH_GUI=ON -DTAVRIN_WITH_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tavrin_screenshots
 QT_QPA_PLATFORM=offscreen "$build/tests/ui/tavrin_screenshots" "$build/screenshots"
 if [ "${1:-}" = "--docs" ]; then

@@ -94,6 +94,7 @@ private slots:
     void failedProgramStillResetsTheFrame();
     void refusedInitializationResetsTheFrame();
     void verifyOfADifferentFileFailsAndResets();
+    void hiddenEraseButtonQuickErasesTheHeader();
     void checkInfoShowsBankAndCurrentFiles();
     void checkInfoInJapaneseKeepsTitleGroupAndOk();
     void checkInfoOnABlankCardShowsNoDialog();
@@ -185,6 +186,24 @@ void WindowOperationsTest::verifyOfADifferentFileFailsAndResets() {
     QVERIFY(kit.prompts.host.messages[0].icon == MsgIcon::Error || kit.prompts.host.messages[0].icon == MsgIcon::Warning);
     QVERIFY(kit.prompts.host.LastMessage() != "Verify completed.");
     ExpectIdle(window);
+}
+
+void WindowOperationsTest::hiddenEraseButtonQuickErasesTheHeader() {
+    WindowTestKit kit;
+    AddFormattedCard(kit);
+    WriteBank(kit, 0, 128, 64);
+    CTavrinDlg& window = kit.OpenWindow();
+    QCOMPARE(Child<QComboBox>(&window, "diskList")->currentText(), QString("Disk0 [Tavrin]"));
+    ProgressLog log(window, "eraseButton");
+    kit.prompts.host.answers = {MsgAnswer::Yes};
+    Button(window, "eraseButton")->click();
+    QCOMPARE(kit.prompts.host.LastMessage(), std::string("Quick Erase Completed."));
+    QCOMPARE(log.values, QList<int>({25, 50, 75, 100, 0}));
+    QCOMPARE(log.buttonStates, QList<bool>({false, true}));
+    QCOMPARE(Text(&window, "erasePercentLabel"), QString("0%"));
+    QVERIFY(Button(window, "eraseButton")->isHidden());
+    QCOMPARE(Child<QComboBox>(&window, "diskList")->currentText(), QString("Disk0"));
+    QCOMPARE(Child<QComboBox>(&window, "bankList")->itemText(0), QString("1 (New)"));
 }
 
 void WindowOperationsTest::checkInfoShowsBankAndCurrentFiles() {

@@ -77,7 +77,7 @@ CBankInfo::Table CBankInfo::BuildTable(const char* title, const char* prefix) {
 void CBankInfo::BuildControls() {
     card_ = BuildTable("microSD", "card");
     current_ = BuildTable(texts::kCurrentSourceFiles.english, "current");
-    // Part of the layout but never shown: the bank number.
+    // Laid out but never shown: the bank number.
     bankCaption_ = new QLabel("Bank", card_.group);
     bankCaption_->setObjectName("bankCaption");
     bankCaption_->hide();

@@ -1,0 +1,29 @@
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "support/ScriptedHost.h"
+#include "ui/UserPrompts.h"
+
+// Answers the window's message boxes and file dialogs from a script and records them.
+class ScriptedPrompts : public UserPrompts {
+public:
+    // Answers the message boxes (its `answers`) and records them (its `messages`).
+    ScriptedHost host;
+    // Paths for the coming file dialogs, in order; "" or none left: cancelled.
+    std::deque<std::string> files;
+    std::vector<FileDialogKind> fileDialogs;
+
+    MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) override {
+        return host.ShowMessage(text, buttons, icon);
+    }
+
+    std::string ChooseFile(QWidget*, FileDialogKind kind) override {
+        fileDialogs.push_back(kind);
+        if (files.empty()) return {};
+        std::string path = files.front();
+        files.pop_front();
+        return path;
+    }
+};

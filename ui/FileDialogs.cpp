@@ -1,0 +1,32 @@
+#include "ui/FileDialogs.h"
+
+#include <QFileDialog>
+
+#include "ui/text/Texts.h"
+
+QString FileDialogFilter(FileDialogKind kind) {
+    // The description keeps its comma-separated patterns; the real patterns follow in a second
+    // pair of parentheses, which the dialog hides.
+    if (kind == FileDialogKind::ConfigFile) return QString("%1 (*.bin *.bit *.rbf)").arg(texts::kConfigFilesFilter);
+    return QString("%1 (*.tvs)").arg(texts::kTvsFilesFilter);
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, FileDialogKind kind) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setObjectName(kind == FileDialogKind::SaveSettings ? "saveSettingsDialog" : "openFileDialog");
+    // Qt's own dialog on every desktop, so that the description and the case-blind matching
+    // below hold everywhere.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setNameFilter(FileDialogFilter(kind));
+    dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
+    if (kind == FileDialogKind::SaveSettings) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setDefaultSuffix("tvs");
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    return dialog;
+}

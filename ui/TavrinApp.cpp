@@ -1,0 +1,24 @@
+#include "ui/TavrinApp.h"
+
+#include "ui/Artwork.h"
+#include "ui/SingleInstance.h"
+#include "ui/TavrinDialog.h"
+#include "ui/TavrinStyle.h"
+
+CTavrinApp::CTavrinApp(int& argc, char** argv) : application_(argc, argv), hardwareSettings_(prompts_) {
+    QApplication::setDesktopFileName("org.tavrin.Tavrin");
+    QApplication::setStyle(new TavrinStyle);
+    QApplication::setWindowIcon(ApplicationIcon());
+}
+
+int CTavrinApp::InitInstance() {
+    SingleInstance instance;
+    if (!instance.TryBecomeFirst()) {
+        instance.AskFirstToRaise();
+        return 0;
+    }
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &RaiseTavrinWindow);
+    CTavrinDlg window(operationSettings_, hardwareSettings_, bankInfo_, prompts_);
+    window.exec();
+    return 0;
+}

@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+#include <string>
+
+#include "ui/text/MessageBoxHost.h"
+
+class QWidget;
+
+// The caption of every message box: the executable's file name without its extension.
+QString ApplicationCaption();
+
+// The one message box of the tool: the text with the icon and buttons asked for.
+MsgAnswer ShowTavrinMessage(QWidget* parent, const std::string& text, MsgButtons buttons, MsgIcon icon);

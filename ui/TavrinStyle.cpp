@@ -1,0 +1,7 @@
+#include "ui/TavrinStyle.h"
+
+int TavrinStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                           QStyleHintReturn* returnData) const {
+    if (hint == QStyle::SH_ToolTip_WakeUpDelay) return kToolTipDelayMs;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}

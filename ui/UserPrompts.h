@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+
+#include "ui/text/MessageBoxHost.h"
+
+class QWidget;
+
+enum class FileDialogKind { ConfigFile, OpenSettings, SaveSettings };
+
+// Everything the window asks the user through a standard dialog: message boxes and file
+// dialogs. Tests replace it with scripted answers.
+class UserPrompts : public MessageBoxHost {
+public:
+    // The chosen path, or empty when the dialog was cancelled.
+    virtual std::string ChooseFile(QWidget* parent, FileDialogKind kind) = 0;
+};
+
+// The real dialogs.
+class QtPrompts : public UserPrompts {
+public:
+    MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) override;
+    std::string ChooseFile(QWidget* parent, FileDialogKind kind) override;
+};

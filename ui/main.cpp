@@ -1,0 +1,6 @@
+#include "ui/TavrinApp.h"
+
+int main(int argc, char** argv) {
+    CTavrinApp app(argc, argv);
+    return app.InitInstance();
+}

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/CardReadersFuzz.h"
 #include "fuzz/ConfigFileFuzz.h"
 #include "fuzz/ProfileTextFuzz.h"
 #include "fuzz/SettingsLoadFuzz.h"
@@ -45,6 +46,49 @@ TEST(FuzzCorpusReplay, SettingsLoad) {
     ReplayCorpus("settings_load", [&](const uint8_t* data, size_t size) {
         return CheckSettingsLoad(data, size, scratch.Path().string());
     });
+}
+
+TEST(FuzzCorpusReplay, CardReaders) {
+    ScratchFolder scratch;
+    const card_fuzz::Files files = card_fuzz::PrepareFiles(scratch.Path().string());
+    ReplayCorpus("card_readers", [&](const uint8_t* data, size_t size) { return CheckCardReaders(data, size, files); });
+}
+
+// The fuzzer's idea of a valid bank must be Verify's, or its pass check would prove nothing:
+// the seed cards pass, and a single changed byte in a record or the data fails.
+TEST(CardReadersFuzzCheck, SeedCardsPassVerifyAndOneByteBreaksThem) {
+    ScratchFolder scratch;
+    const card_fuzz::Files files = card_fuzz::PrepareFiles(scratch.Path().string());
+    for (int variant = 0; variant < 3; ++variant) {
+        for (int bank : {0, 1}) {
+            std::vector<uint8_t> image = card_fuzz::BuildSeedImage(files, variant, bank);
+            image.resize(card_fuzz::kImageBytes, 0);
+            OperationContext context;
+            int writes = 0;
+            context.makeDevice = [&] {
+                return std::unique_ptr<DiskSectorRW>(std::make_unique<card_fuzz::ImageDevice>(image, writes));
+            };
+            context.state = card_fuzz::StateFor(variant, files);
+            context.card.diskList.entries.push_back({"Card", 0});
+            context.card.diskList.selected = 0;
+            context.card.bankList.selected = bank;
+            card_fuzz::QuietHost host;
+            EXPECT_TRUE(VerifyCard(host, context)) << variant << "/" << bank << ": " << host.last;
+            EXPECT_EQ(CheckCardReaders(image.data(), image.size(), files), "");
+
+            const uint32_t start = card_fuzz::Le32(image, bank * 512 + 8);
+            for (size_t at : {size_t{start - 8} * 512 + 3, size_t{start} * 512 + 100}) {
+                std::vector<uint8_t> changed = image;
+                changed[at] ^= 0x10;
+                card_fuzz::QuietHost failing;
+                context.makeDevice = [&] {
+                    return std::unique_ptr<DiskSectorRW>(std::make_unique<card_fuzz::ImageDevice>(changed, writes));
+                };
+                EXPECT_FALSE(VerifyCard(failing, context)) << variant << "/" << bank << " at " << at;
+            }
+            EXPECT_EQ(writes, 0);
+        }
+    }
 }
 
 }  // namespace

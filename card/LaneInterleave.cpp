@@ -4,7 +4,10 @@
 #include <cstring>
 
 #if defined(__SSE2__)
+#include <cpuid.h>
 #include <emmintrin.h>
+
+#include "card/LaneTranspose.h"
 #endif
 
 namespace {
@@ -42,80 +45,52 @@ const std::array<uint64_t, 256> kEightLaneTable = MakeEightLaneTable();
 
 #if defined(__SSE2__)
 
-// Both eight-lane and four-lane images are 8x8 bit transposes: eight source bytes, one per
-// row, give eight image bytes, one per bit position. The work is done two matrices at a time.
+struct Sse2Ops {
+    using V = __m128i;
+    static constexpr uint32_t kBytes = 16;
+    static V Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+    static void Store(uint8_t* p, size_t, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
+    static V And(V a, V b) { return _mm_and_si128(a, b); }
+    static V Or(V a, V b) { return _mm_or_si128(a, b); }
+    static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
+    template <int N> static V Srl16(V a) { return _mm_srli_epi16(a, N); }
+    template <int N> static V Sll16(V a) { return _mm_slli_epi16(a, N); }
+    template <int N> static V Srl64(V a) { return _mm_srli_epi64(a, N); }
+    template <int N> static V Sll64(V a) { return _mm_slli_epi64(a, N); }
+    static V Set16(uint16_t v) { return _mm_set1_epi16(static_cast<short>(v)); }
+    static V Set64(uint64_t v) { return _mm_set1_epi64x(static_cast<long long>(v)); }
+    static V UnpackLo8(V a, V b) { return _mm_unpacklo_epi8(a, b); }
+    static V UnpackHi8(V a, V b) { return _mm_unpackhi_epi8(a, b); }
+    static V UnpackLo16(V a, V b) { return _mm_unpacklo_epi16(a, b); }
+    static V UnpackHi16(V a, V b) { return _mm_unpackhi_epi16(a, b); }
+    static V UnpackLo32(V a, V b) { return _mm_unpacklo_epi32(a, b); }
+    static V UnpackHi32(V a, V b) { return _mm_unpackhi_epi32(a, b); }
+    static V PackUs16(V a, V b) { return _mm_packus_epi16(a, b); }
+    static V Shuffle3120(V a) { return _mm_shuffle_epi32(a, _MM_SHUFFLE(3, 1, 2, 0)); }
+    static V Transpose(V a) { return TransposeBits<Sse2Ops>(a); }
+};
 
-// In each 64-bit half, bit 8r + c moves to bit 8c + r.
-inline __m128i TransposeBits(__m128i x) {
-    __m128i t = _mm_and_si128(_mm_xor_si128(x, _mm_srli_epi64(x, 7)), _mm_set1_epi64x(0x00AA00AA00AA00AA));
-    x = _mm_xor_si128(x, _mm_xor_si128(t, _mm_slli_epi64(t, 7)));
-    t = _mm_and_si128(_mm_xor_si128(x, _mm_srli_epi64(x, 14)), _mm_set1_epi64x(0x0000CCCC0000CCCC));
-    x = _mm_xor_si128(x, _mm_xor_si128(t, _mm_slli_epi64(t, 14)));
-    t = _mm_and_si128(_mm_xor_si128(x, _mm_srli_epi64(x, 28)), _mm_set1_epi64x(0x00000000F0F0F0F0));
-    return _mm_xor_si128(x, _mm_xor_si128(t, _mm_slli_epi64(t, 28)));
-}
+using Kernel4 = void (*)(const uint8_t* const[4], uint8_t*);
+using Kernel8 = void (*)(const uint8_t* const[8], uint8_t*);
 
-// Rows 0..7 hold eight matrices each, one byte per matrix (ab = rows 0 and 1 interleaved by
-// bytes, and so on). Gives the eight matrices in row order, two per vector.
-inline void GatherMatrices(__m128i ab, __m128i cd, __m128i ef, __m128i gh, __m128i out[4]) {
-    const __m128i abcdLo = _mm_unpacklo_epi16(ab, cd);
-    const __m128i abcdHi = _mm_unpackhi_epi16(ab, cd);
-    const __m128i efghLo = _mm_unpacklo_epi16(ef, gh);
-    const __m128i efghHi = _mm_unpackhi_epi16(ef, gh);
-    out[0] = _mm_unpacklo_epi32(abcdLo, efghLo);
-    out[1] = _mm_unpackhi_epi32(abcdLo, efghLo);
-    out[2] = _mm_unpacklo_epi32(abcdHi, efghHi);
-    out[3] = _mm_unpackhi_epi32(abcdHi, efghHi);
-}
-
-// Sixteen matrices from eight row vectors; stores their transposes, after `fix`, 128 bytes on.
-template <typename Fix>
-inline void TransposeSixteen(const __m128i rows[8], uint8_t* out, Fix fix) {
-    __m128i m[4];
-    for (int half = 0; half < 2; ++half) {
-        auto pair = [&](int r) {
-            return half ? _mm_unpackhi_epi8(rows[r], rows[r + 1]) : _mm_unpacklo_epi8(rows[r], rows[r + 1]);
-        };
-        GatherMatrices(pair(0), pair(2), pair(4), pair(6), m);
-        for (int i = 0; i < 4; ++i) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 64 * half + 16 * i), fix(TransposeBits(m[i])));
-        }
-    }
-}
-
-// Eight lanes: the row of matrix p is lane n's byte p.
-void InterleaveEightLanesSse2(const uint8_t* const lanes[8], uint8_t* chunk) {
-    for (uint32_t p = 0; p < kChunkBytes / 8; p += 16) {
-        __m128i rows[8];
-        for (int n = 0; n < 8; ++n) rows[n] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes[n] + p));
-        TransposeSixteen(rows, chunk + 8 * p, [](__m128i x) { return x; });
-    }
-}
-
-// Four lanes: one matrix covers lane bytes l (even) and l + 1. Rows 0..3 carry the odd bits
-// of lanes 0..3, rows 4..7 the even bits, byte l in the even columns and byte l + 1 in the odd
-// ones, so that the transpose yields image bytes of l and l + 1 alternately; `fix` puts each
-// group of four together.
-void InterleaveFourLanesSse2(const uint8_t* const lanes[4], uint8_t* chunk) {
-    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
-    const __m128i evenBits = _mm_set1_epi8(0x55);
-    const __m128i oddBits = _mm_set1_epi8(static_cast<char>(0xAA));
-    auto fix = [lowBytes](__m128i x) {
-        const __m128i grouped = _mm_packus_epi16(_mm_and_si128(x, lowBytes), _mm_srli_epi16(x, 8));
-        return _mm_shuffle_epi32(grouped, _MM_SHUFFLE(3, 1, 2, 0));
-    };
-    for (uint32_t l = 0; l < kChunkBytes / 4; l += 32) {
-        __m128i rows[8];
-        for (int n = 0; n < 4; ++n) {
-            const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes[n] + l));
-            const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes[n] + l + 16));
-            const __m128i even = _mm_packus_epi16(_mm_and_si128(lo, lowBytes), _mm_and_si128(hi, lowBytes));
-            const __m128i odd = _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
-            rows[n] = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(even, 1), evenBits), _mm_and_si128(odd, oddBits));
-            rows[4 + n] = _mm_or_si128(_mm_and_si128(even, evenBits), _mm_and_si128(_mm_slli_epi16(odd, 1), oddBits));
-        }
-        TransposeSixteen(rows, chunk + 4 * l, fix);
-    }
+// AVX2 where the CPU and the system have it, SSE2 otherwise; asked once, on first use, so that
+// a run that encodes nothing does not pay for the CPUID exits of a virtual machine at start.
+bool HasAvx2() {
+#if defined(__x86_64__)
+    static const bool has = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
+        const bool osSavesAvx = (c & bit_OSXSAVE) && (c & bit_AVX);
+        if (!osSavesAvx) return false;
+        unsigned xcr0 = 0, xcr0High = 0;
+        __asm__("xgetbv" : "=a"(xcr0), "=d"(xcr0High) : "c"(0));
+        if ((xcr0 & 6) != 6) return false;  // the system saves the SSE and AVX registers
+        return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & bit_AVX2);
+    }();
+    return has;
+#else
+    return false;
+#endif
 }
 
 #endif
@@ -139,8 +114,14 @@ void InterleaveEightLanesByTable(const uint8_t* const lanes[8], uint8_t* chunk) 
     }
 }
 
+#if defined(__SSE2__)
+void InterleaveFourLanesSse2(const uint8_t* const lanes[4], uint8_t* chunk) { FourLanes<Sse2Ops>(lanes, chunk); }
+void InterleaveEightLanesSse2(const uint8_t* const lanes[8], uint8_t* chunk) { EightLanes<Sse2Ops>(lanes, chunk); }
+#endif
+
 void InterleaveFourLanes(const uint8_t* const lanes[4], uint8_t* chunk) {
 #if defined(__SSE2__)
+    if (HasAvx2()) return InterleaveFourLanesAvx2(lanes, chunk);
     InterleaveFourLanesSse2(lanes, chunk);
 #else
     InterleaveFourLanesByTable(lanes, chunk);
@@ -149,6 +130,7 @@ void InterleaveFourLanes(const uint8_t* const lanes[4], uint8_t* chunk) {
 
 void InterleaveEightLanes(const uint8_t* const lanes[8], uint8_t* chunk) {
 #if defined(__SSE2__)
+    if (HasAvx2()) return InterleaveEightLanesAvx2(lanes, chunk);
     InterleaveEightLanesSse2(lanes, chunk);
 #else
     InterleaveEightLanesByTable(lanes, chunk);

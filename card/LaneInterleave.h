@@ -10,3 +10,10 @@ void InterleaveEightLanes(const uint8_t* const lanes[8], uint8_t* chunk);
 // to the same result.
 void InterleaveFourLanesByTable(const uint8_t* const lanes[4], uint8_t* chunk);
 void InterleaveEightLanesByTable(const uint8_t* const lanes[8], uint8_t* chunk);
+
+// The baseline vector kernels, which InterleaveFourLanes and InterleaveEightLanes leave for
+// AVX2 where the CPU has it; callable so that tests hold every path to the same rule.
+#if defined(__SSE2__)
+void InterleaveFourLanesSse2(const uint8_t* const lanes[4], uint8_t* chunk);
+void InterleaveEightLanesSse2(const uint8_t* const lanes[8], uint8_t* chunk);
+#endif

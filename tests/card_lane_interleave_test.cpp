@@ -64,6 +64,9 @@ TEST(LaneInterleave, FourLanesMatchTheBitByBitRule) {
         const Bytes expected = FourLanesOneBitAtATime(lanes);
         ASSERT_EQ(Interleaved(InterleaveFourLanes, lanes), expected);
         ASSERT_EQ(Interleaved(InterleaveFourLanesByTable, lanes), expected);
+#if defined(__SSE2__)
+        ASSERT_EQ(Interleaved(InterleaveFourLanesSse2, lanes), expected);
+#endif
     }
 }
 
@@ -72,6 +75,9 @@ TEST(LaneInterleave, EightLanesMatchTheBitByBitRule) {
         const Bytes expected = EightLanesOneBitAtATime(lanes);
         ASSERT_EQ(Interleaved(InterleaveEightLanes, lanes), expected);
         ASSERT_EQ(Interleaved(InterleaveEightLanesByTable, lanes), expected);
+#if defined(__SSE2__)
+        ASSERT_EQ(Interleaved(InterleaveEightLanesSse2, lanes), expected);
+#endif
     }
 }
 

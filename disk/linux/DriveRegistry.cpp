@@ -60,8 +60,10 @@ void DiscoverDisks(const DriveRoots& roots) {
 }
 
 std::optional<DriveEntry> FindDrive(const DriveRoots& roots, int drive) {
-    DiscoverDisks(roots);
     const auto& drives = TheRegistry().drives;
+    // A number never changes meaning, so only a number not given yet needs a new look at the
+    // disks; every operation asks for its drive several times.
+    if (drive >= static_cast<int>(drives.size())) DiscoverDisks(roots);
     if (drive < 0 || drive >= static_cast<int>(drives.size())) return std::nullopt;
     return drives[static_cast<size_t>(drive)];
 }

@@ -1,25 +1,14 @@
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "fuzz/CardReadersFuzz.h"
+#include "fuzz/FuzzScratch.h"
 
 namespace {
 
-// The named files live in a scratch folder (under TMPDIR) for the life of the process.
 struct Scratch {
-    Scratch() {
-        const char* base = std::getenv("TMPDIR");
-        folder = std::string(base && *base ? base : "/tmp") + "/tavrin-fuzz-XXXXXX";
-        if (!mkdtemp(folder.data())) std::abort();
-        files = card_fuzz::PrepareFiles(folder);
-    }
-    ~Scratch() {
-        for (const std::string* path : {&files.parallel, &files.bit, &files.rbf, &files.bin}) ::unlink(path->c_str());
-        ::rmdir(folder.c_str());
-    }
-    std::string folder;
-    card_fuzz::Files files;
+    FuzzScratch folder{"p.rbf", "a.bit", "c.rbf", "f.bin"};
+    card_fuzz::Files files = card_fuzz::PrepareFiles(folder.Folder());
 };
 
 const Scratch& TheScratch() {

@@ -15,11 +15,7 @@ sizes=(${BENCH_SIZES:-1 16 64})
 runs=${BENCH_RUNS:-5}
 base=${BENCH_DIR:-/dev/shm}
 
-"$root/scripts/setup.sh"
-command -v /usr/bin/time >/dev/null 2>&1 || {
-  sudo_cmd=""; [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q time >/dev/null
-}
+"$root/scripts/setup.sh" time
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVRIN_WITH_GUI=OFF -DTAVRIN_WITH_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tavrin-cli >/dev/null
 cli="$build/cli/tavrin-cli"

@@ -3,12 +3,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-coverage}
-"$root/scripts/setup.sh"
-if ! command -v gcovr >/dev/null; then
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q gcovr >/dev/null
-fi
+"$root/scripts/setup.sh" gcovr
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_COVERAGE=ON -DTAVRIN_WITH_GUI=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"
 find "$build" -name '*.gcda' -delete

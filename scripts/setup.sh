@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on Debian 12, when missing.
+# Installs what building and testing need on Debian 12, when missing, and the packages named
+# as arguments (what a script needs beyond that).
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev dosfstools fdisk)
+          qt6-base-dev qt6-base-dev-tools libgl-dev dosfstools fdisk "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -82,7 +82,7 @@ struct Files {
 inline bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = std::fclose(f) == 0 && ok;
     const timespec fixed[2] = {{1230000000, 0}, {1230000000, 0}};
     return ok && ::utimensat(AT_FDCWD, path.c_str(), fixed, 0) == 0;

@@ -78,7 +78,7 @@ inline bool NamesSurviveSave(const WindowState& state) {
 inline bool WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
+    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;  // an empty input may come as null
     return std::fclose(f) == 0 && ok;
 }
 

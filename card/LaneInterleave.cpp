@@ -2,8 +2,9 @@
 
 #include <array>
 #include <cstring>
+#include <vector>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
 #include <cpuid.h>
 #include <emmintrin.h>
 
@@ -43,11 +44,12 @@ std::array<uint64_t, 256> MakeEightLaneTable() {
 const std::array<uint32_t, 256> kFourLaneTable = MakeFourLaneTable();
 const std::array<uint64_t, 256> kEightLaneTable = MakeEightLaneTable();
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
 
 struct Sse2Ops {
     using V = __m128i;
     static constexpr uint32_t kBytes = 16;
+    static constexpr bool kRowsReversed = false;
     static V Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
     static void Store(uint8_t* p, size_t, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
     static V And(V a, V b) { return _mm_and_si128(a, b); }
@@ -70,32 +72,24 @@ struct Sse2Ops {
     static V Transpose(V a) { return TransposeBits<Sse2Ops>(a); }
 };
 
-using Kernel4 = void (*)(const uint8_t* const[4], uint8_t*);
-using Kernel8 = void (*)(const uint8_t* const[8], uint8_t*);
+enum class Vectors { Sse2, Avx2, Avx2Gfni };
 
-// AVX2 where the CPU and the system have it, SSE2 otherwise; asked once, on first use, so that
-// a run that encodes nothing does not pay for the CPUID exits of a virtual machine at start.
-bool HasAvx2() {
-#if defined(__x86_64__)
-    static const bool has = [] {
+// What the CPU and the system offer; asked once, on first use, so that a run that encodes
+// nothing does not pay for the CPUID exits of a virtual machine at start.
+Vectors AvailableVectors() {
+    static const Vectors available = [] {
         unsigned a = 0, b = 0, c = 0, d = 0;
-        if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
-        const bool osSavesAvx = (c & bit_OSXSAVE) && (c & bit_AVX);
-        if (!osSavesAvx) return false;
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_OSXSAVE) || !(c & bit_AVX)) return Vectors::Sse2;
         unsigned xcr0 = 0, xcr0High = 0;
         __asm__("xgetbv" : "=a"(xcr0), "=d"(xcr0High) : "c"(0));
-        if ((xcr0 & 6) != 6) return false;  // the system saves the SSE and AVX registers
-        return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & bit_AVX2);
+        if ((xcr0 & 6) != 6) return Vectors::Sse2;  // the system does not save the AVX registers
+        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !(b & bit_AVX2)) return Vectors::Sse2;
+        return (c & bit_GFNI) ? Vectors::Avx2Gfni : Vectors::Avx2;
     }();
-    return has;
-#else
-    return false;
-#endif
+    return available;
 }
 
 #endif
-
-}  // namespace
 
 void InterleaveFourLanesByTable(const uint8_t* const lanes[4], uint8_t* chunk) {
     const uint32_t* t = kFourLaneTable.data();
@@ -114,24 +108,42 @@ void InterleaveEightLanesByTable(const uint8_t* const lanes[8], uint8_t* chunk) 
     }
 }
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
 void InterleaveFourLanesSse2(const uint8_t* const lanes[4], uint8_t* chunk) { FourLanes<Sse2Ops>(lanes, chunk); }
 void InterleaveEightLanesSse2(const uint8_t* const lanes[8], uint8_t* chunk) { EightLanes<Sse2Ops>(lanes, chunk); }
 #endif
 
+}  // namespace
+
+std::vector<LaneKernels> AvailableLaneKernels() {
+    std::vector<LaneKernels> kernels{{"table", InterleaveFourLanesByTable, InterleaveEightLanesByTable}};
+#if defined(__x86_64__)
+    kernels.push_back({"SSE2", InterleaveFourLanesSse2, InterleaveEightLanesSse2});
+    if (AvailableVectors() >= Vectors::Avx2) kernels.push_back({"AVX2", InterleaveFourLanesAvx2, InterleaveEightLanesAvx2});
+    if (AvailableVectors() >= Vectors::Avx2Gfni) kernels.push_back({"GFNI", InterleaveFourLanesGfni, InterleaveEightLanesGfni});
+#endif
+    return kernels;
+}
+
 void InterleaveFourLanes(const uint8_t* const lanes[4], uint8_t* chunk) {
-#if defined(__SSE2__)
-    if (HasAvx2()) return InterleaveFourLanesAvx2(lanes, chunk);
-    InterleaveFourLanesSse2(lanes, chunk);
+#if defined(__x86_64__)
+    switch (AvailableVectors()) {
+    case Vectors::Avx2Gfni: return InterleaveFourLanesGfni(lanes, chunk);
+    case Vectors::Avx2: return InterleaveFourLanesAvx2(lanes, chunk);
+    case Vectors::Sse2: return InterleaveFourLanesSse2(lanes, chunk);
+    }
 #else
     InterleaveFourLanesByTable(lanes, chunk);
 #endif
 }
 
 void InterleaveEightLanes(const uint8_t* const lanes[8], uint8_t* chunk) {
-#if defined(__SSE2__)
-    if (HasAvx2()) return InterleaveEightLanesAvx2(lanes, chunk);
-    InterleaveEightLanesSse2(lanes, chunk);
+#if defined(__x86_64__)
+    switch (AvailableVectors()) {
+    case Vectors::Avx2Gfni: return InterleaveEightLanesGfni(lanes, chunk);
+    case Vectors::Avx2: return InterleaveEightLanesAvx2(lanes, chunk);
+    case Vectors::Sse2: return InterleaveEightLanesSse2(lanes, chunk);
+    }
 #else
     InterleaveEightLanesByTable(lanes, chunk);
 #endif

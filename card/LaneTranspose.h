@@ -39,7 +39,10 @@ inline void TransposeRows(const typename Ops::V rows[8], uint8_t* out, size_t ha
     for (int half = 0; half < 2; ++half) {
         V pairs[4];
         for (int r = 0; r < 4; ++r) {
-            pairs[r] = half ? Ops::UnpackHi8(rows[2 * r], rows[2 * r + 1]) : Ops::UnpackLo8(rows[2 * r], rows[2 * r + 1]);
+            // Ops::kRowsReversed: the transpose wants row 7 in the first byte of each matrix.
+            const V& first = rows[Ops::kRowsReversed ? 7 - 2 * r : 2 * r];
+            const V& second = rows[Ops::kRowsReversed ? 6 - 2 * r : 2 * r + 1];
+            pairs[r] = half ? Ops::UnpackHi8(first, second) : Ops::UnpackLo8(first, second);
         }
         const V abcdLo = Ops::UnpackLo16(pairs[0], pairs[1]), abcdHi = Ops::UnpackHi16(pairs[0], pairs[1]);
         const V efghLo = Ops::UnpackLo16(pairs[2], pairs[3]), efghHi = Ops::UnpackHi16(pairs[2], pairs[3]);
@@ -93,8 +96,11 @@ inline void FourLanes(const uint8_t* const lanes[4], uint8_t* chunk) {
 
 }  // namespace
 
-// The same kernels built for AVX2, in their own source; only called where the CPU has it.
+// The same kernels built for AVX2, and for AVX2 with GFNI (whose affine instruction does a
+// whole transpose), each in its own source; only called where the CPU has them.
 #if defined(__x86_64__)
 void InterleaveFourLanesAvx2(const uint8_t* const lanes[4], uint8_t* chunk);
 void InterleaveEightLanesAvx2(const uint8_t* const lanes[8], uint8_t* chunk);
+void InterleaveFourLanesGfni(const uint8_t* const lanes[4], uint8_t* chunk);
+void InterleaveEightLanesGfni(const uint8_t* const lanes[8], uint8_t* chunk);
 #endif

@@ -63,10 +63,8 @@ TEST(LaneInterleave, FourLanesMatchTheBitByBitRule) {
     for (const auto& lanes : Cases(4, 4096)) {
         const Bytes expected = FourLanesOneBitAtATime(lanes);
         ASSERT_EQ(Interleaved(InterleaveFourLanes, lanes), expected);
-        ASSERT_EQ(Interleaved(InterleaveFourLanesByTable, lanes), expected);
-#if defined(__SSE2__)
-        ASSERT_EQ(Interleaved(InterleaveFourLanesSse2, lanes), expected);
-#endif
+        for (const LaneKernels& kernel : AvailableLaneKernels())
+            ASSERT_EQ(Interleaved(kernel.fourLanes, lanes), expected) << kernel.name;
     }
 }
 
@@ -74,10 +72,8 @@ TEST(LaneInterleave, EightLanesMatchTheBitByBitRule) {
     for (const auto& lanes : Cases(8, 2048)) {
         const Bytes expected = EightLanesOneBitAtATime(lanes);
         ASSERT_EQ(Interleaved(InterleaveEightLanes, lanes), expected);
-        ASSERT_EQ(Interleaved(InterleaveEightLanesByTable, lanes), expected);
-#if defined(__SSE2__)
-        ASSERT_EQ(Interleaved(InterleaveEightLanesSse2, lanes), expected);
-#endif
+        for (const LaneKernels& kernel : AvailableLaneKernels())
+            ASSERT_EQ(Interleaved(kernel.eightLanes, lanes), expected) << kernel.name;
     }
 }
 

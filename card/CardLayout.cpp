@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "card/LaneInterleave.h"
+#include "card/LittleEndian.h"
 #include "card/NameRules.h"
 #include "disk/DiskSectorRW.h"
 
@@ -21,15 +22,6 @@ constexpr size_t kTimeFieldSize = 8;
 
 constexpr size_t kStartFieldOffset = 8;
 constexpr size_t kCountFieldOffset = 12;
-
-uint32_t ReadLe32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
-void WriteLe32(uint8_t* p, uint32_t value) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
-}
 
 constexpr std::array<uint8_t, 256> MakeReverseTable() {
     std::array<uint8_t, 256> table{};

@@ -1,5 +1,7 @@
 #include "disk/MbrPartitionTable.h"
 
+#include "card/LittleEndian.h"
+
 namespace {
 
 constexpr size_t kSignatureOffset = 510;
@@ -8,10 +10,6 @@ constexpr size_t kEntrySize = 16;
 constexpr size_t kEntryCount = 4;
 constexpr size_t kTypeField = 4;
 constexpr size_t kStartField = 8;
-
-uint32_t LittleEndian32(const uint8_t* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
 
 }  // namespace
 
@@ -24,7 +22,7 @@ std::optional<uint32_t> FirstMbrVolumeStart(const uint8_t* sector0, size_t size)
     if (!HasMbrSignature(sector0, size)) return std::nullopt;
     for (size_t i = 0; i < kEntryCount; ++i) {
         const uint8_t* entry = sector0 + kTableOffset + i * kEntrySize;
-        if (entry[kTypeField] != 0) return LittleEndian32(entry + kStartField);
+        if (entry[kTypeField] != 0) return ReadLe32(entry + kStartField);
     }
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "card/LittleEndian.h"
 #include "ui/text/LocalText.h"
 
 namespace {
@@ -24,10 +25,7 @@ BankInfoRow CardRow(const SectorBytes& record) {
     BankInfoRow row;
     row.name = FieldText(record, kNameOffset, kNameBytes);
     if (row.name.empty()) return row;
-    const uint8_t* length = record.data() + kLengthOffset;
-    const uint32_t size =
-        uint32_t{length[0]} | uint32_t{length[1]} << 8 | uint32_t{length[2]} << 16 | uint32_t{length[3]} << 24;
-    row.size = FormatText("%u", size);
+    row.size = FormatText("%u", ReadLe32(record.data() + kLengthOffset));
     row.date = FieldText(record, kDateOffset, kDateBytes);
     row.time = FieldText(record, kTimeOffset, kTimeBytes);
     return row;

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "card/CardLayout.h"
+#include "card/LittleEndian.h"
 #include "ops/CardRun.h"
 #include "ops/OpMessages.h"
 #include "ui/text/Texts.h"
@@ -11,10 +12,6 @@ namespace {
 // Bytes of a file record that Verify compares: name, length, date and the time up to the tens
 // of minutes.
 constexpr size_t kComparedRecordBytes = 284;
-
-uint32_t ReadLe32(const uint8_t* bytes) {
-    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[3]} << 24;
-}
 
 class VerifyRun : CardRun {
 public:

@@ -58,8 +58,10 @@ std::string BitFileError(const std::string& name) { return FormatText(texts::kBi
 
 // A .bin file: dummy word and sync word in the order that is taken as it is, then the data.
 void WriteBinFile(const std::string& path, const Bytes& payload) {
-    Bytes bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x55, 0x99, 0xAA, 0x66};
-    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    static constexpr uint8_t kHead[] = {0xFF, 0xFF, 0xFF, 0xFF, 0x55, 0x99, 0xAA, 0x66};
+    Bytes bytes(sizeof kHead + payload.size());
+    std::copy(std::begin(kHead), std::end(kHead), bytes.begin());
+    std::copy(payload.begin(), payload.end(), bytes.begin() + sizeof kHead);
     WriteFileBytes(path, bytes);
 }
 
@@ -149,7 +151,9 @@ protected:
                 const std::string label = std::string(OpName(op)) + ", " + kind.name + " " + std::to_string(n);
                 const auto& log = kind.name[0] == 'r' ? out.plan->reads : out.plan->writes;
                 const TransferRecord* failed = kind.name[0] == 'f' || n > log.size() ? nullptr : &log[n - 1];
-                if (failed) EXPECT_TRUE(failed->injected) << label;
+                if (failed) {
+                    EXPECT_TRUE(failed->injected) << label;
+                }
                 ExpectCleanFailure(out, expected(kind.name, static_cast<int>(n), failed), label);
             }
         }
@@ -347,8 +351,12 @@ TEST_F(FaultSuiteTest, FileTruncatedWhileTheRunGoesOn) {
         const Outcome out = Run(op, [](FaultPlan&) {});
         card_.context.openFile = counting;
         ExpectCleanFailure(out, BitFileError(path), OpName(op));
-        if (op == Op::Program) EXPECT_EQ(ReadSectors(card_.image, 0, 1), Bytes(start.begin(), start.begin() + 512));
-        if (op == Op::Verify) EXPECT_EQ(ReadFileBytes(card_.image), start);
+        if (op == Op::Program) {
+            EXPECT_EQ(ReadSectors(card_.image, 0, 1), Bytes(start.begin(), start.begin() + 512));
+        }
+        if (op == Op::Verify) {
+            EXPECT_EQ(ReadFileBytes(card_.image), start);
+        }
     }
 }
 

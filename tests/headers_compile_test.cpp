@@ -4,6 +4,7 @@
 #include "card/ConfigFile.h"
 #include "card/FileNameCheck.h"
 #include "card/InputFile.h"
+#include "card/LittleEndian.h"
 #include "disk/DiskLists.h"
 #include "disk/DiskSectorRW.h"
 #include "disk/FaultInjectingDevice.h"

@@ -68,12 +68,6 @@ std::optional<DriveEntry> FindDrive(const DriveRoots& roots, int drive) {
     return drives[static_cast<size_t>(drive)];
 }
 
-int DriveNumberOfDisk(const std::string& diskName) {
-    const auto& numbers = TheRegistry().numbers;
-    auto found = numbers.find("disk:" + diskName);
-    return found == numbers.end() ? -1 : found->second;
-}
-
 std::vector<int> DiskDriveNumbers() {
     std::vector<int> result;
     const auto& drives = TheRegistry().drives;

@@ -16,7 +16,5 @@ struct DriveEntry {
 void DiscoverDisks(const DriveRoots& roots);
 // The entry behind a number, after discovery; nothing for a number never given.
 std::optional<DriveEntry> FindDrive(const DriveRoots& roots, int drive);
-// The drive number of a discovered disk name, or -1.
-int DriveNumberOfDisk(const std::string& diskName);
 // Every number given to a whole disk so far, rising.
 std::vector<int> DiskDriveNumbers();

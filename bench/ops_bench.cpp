@@ -17,6 +17,7 @@
 #include "card/CardLayout.h"
 #include "disk/Drives.h"
 #include "ops/Operations.h"
+#include "ops/QuietHost.h"
 
 extern char** environ;
 
@@ -26,22 +27,12 @@ constexpr uint64_t kBankBytes = 64ull << 20;
 constexpr uint64_t kCardSectors = 2 * kBankBytes / 512;
 
 // Answers Yes and shows nothing.
-class QuietHost : public OperationHost {
+class YesHost : public QuietHost {
 public:
     MsgAnswer ShowMessage(const std::string&, MsgButtons buttons, MsgIcon) override {
         return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
     }
-    void SetPercentText(OpButton, const std::string&) override {}
-    void SetProgress(int) override {}
-    void EnableButton(OpButton, bool) override {}
-    void RepaintNow() override {}
     bool InitializeDiskTicked() override { return true; }
-    void UntickInitializeDisk() override {}
-    void TakeControls(WindowState&) override {}
-    void PutStateBack(const WindowState&) override {}
-    void ShowCardSelection(const CardSelection&) override {}
-    void RefreshDiskList(CardSelection&, const DeviceFactory&) override {}
-    void ShowBankInfo(const BankInfoData&) override {}
 };
 
 // A tmpfs folder with a card image and the configuration files of one 64 MiB bank.
@@ -97,7 +88,7 @@ BenchCard& Card() {
 int Run(const std::string& command) { return std::system(command.c_str()); }
 
 void Operation(benchmark::State& state, bool verify, const std::vector<std::string>& files, int parallel) {
-    QuietHost host;
+    YesHost host;
     OperationContext context = Card().Context(files, parallel);
     RescanBanks(context.card, context.makeDevice);
     if (verify && !ProgramCard(host, context)) state.SkipWithError("program failed");

@@ -17,6 +17,7 @@
 #include "fuzz/FuzzFinding.h"
 #include "ops/CheckInfo.h"
 #include "ops/Operations.h"
+#include "ops/QuietHost.h"
 
 // Any bytes as the first megabyte of a card: the bank scan, Check Info and Verify survive it,
 // never write, show one message when they fail, and Verify passes only when the card really
@@ -52,24 +53,14 @@ private:
     bool open_ = false;
 };
 
-class QuietHost : public OperationHost {
+class CountingHost : public QuietHost {
 public:
     MsgAnswer ShowMessage(const std::string& text, MsgButtons, MsgIcon icon) override {
         if (icon == MsgIcon::Error || icon == MsgIcon::Warning) ++failures;
         last = text;
         return MsgAnswer::No;
     }
-    void SetPercentText(OpButton, const std::string&) override {}
-    void SetProgress(int) override {}
-    void EnableButton(OpButton, bool) override {}
-    void RepaintNow() override {}
     bool InitializeDiskTicked() override { return false; }
-    void UntickInitializeDisk() override {}
-    void TakeControls(WindowState&) override {}
-    void PutStateBack(const WindowState&) override {}
-    void ShowCardSelection(const CardSelection&) override {}
-    void RefreshDiskList(CardSelection&, const DeviceFactory&) override {}
-    void ShowBankInfo(const BankInfoData&) override {}
     int failures = 0;
     std::string last;
 };
@@ -281,7 +272,7 @@ inline FuzzFinding CheckCardReaders(const uint8_t* data, size_t size, const card
     if (!ScanBanks(scanDevice, 0, context.card.banks)) return "scan could not open the card";
     if (FuzzFinding f = CheckScan(context.card.banks, image); !f.empty()) return f;
 
-    QuietHost infoHost;
+    CountingHost infoHost;
     BankInfoData info;
     const BankTable scanned = context.card.banks;
     if (CheckInfoCard(infoHost, context, info)) {
@@ -292,7 +283,7 @@ inline FuzzFinding CheckCardReaders(const uint8_t* data, size_t size, const card
     }
 
     context.card.banks = scanned;
-    QuietHost verifyHost;
+    CountingHost verifyHost;
     if (VerifyCard(verifyHost, context)) {
         if (verifyHost.failures != 0) return "Verify passed after a failure";
         if (FuzzFinding f = CheckVerifyPass(image, bank, state); !f.empty()) return f;

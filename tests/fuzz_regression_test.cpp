@@ -72,7 +72,7 @@ TEST(CardReadersFuzzCheck, SeedCardsPassVerifyAndOneByteBreaksThem) {
             context.card.diskList.entries.push_back({"Card", 0});
             context.card.diskList.selected = 0;
             context.card.bankList.selected = bank;
-            card_fuzz::QuietHost host;
+            card_fuzz::CountingHost host;
             EXPECT_TRUE(VerifyCard(host, context)) << variant << "/" << bank << ": " << host.last;
             EXPECT_EQ(CheckCardReaders(image.data(), image.size(), files), "");
 
@@ -80,7 +80,7 @@ TEST(CardReadersFuzzCheck, SeedCardsPassVerifyAndOneByteBreaksThem) {
             for (size_t at : {size_t{start - 8} * 512 + 3, size_t{start} * 512 + 100}) {
                 std::vector<uint8_t> changed = image;
                 changed[at] ^= 0x10;
-                card_fuzz::QuietHost failing;
+                card_fuzz::CountingHost failing;
                 context.makeDevice = [&] {
                     return std::unique_ptr<DiskSectorRW>(std::make_unique<card_fuzz::ImageDevice>(changed, writes));
                 };

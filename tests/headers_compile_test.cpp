@@ -13,6 +13,7 @@
 #include "ops/CardSelection.h"
 #include "ops/OperationHost.h"
 #include "ops/Operations.h"
+#include "ops/QuietHost.h"
 #include "settings/RecentList.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsRecords.h"

@@ -4,30 +4,14 @@
 #include <vector>
 
 #include "card/LaneInterleave.h"
+#include "support/OpsTestKit.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-// The interleaves as the layout states them, one bit at a time.
-Bytes FourLanesOneBitAtATime(const std::vector<Bytes>& lanes) {
-    Bytes chunk(16384, 0);
-    for (size_t l = 0; l < 4096; ++l)
-        for (int m = 0; m < 4; ++m)
-            for (int n = 0; n < 4; ++n) {
-                chunk[4 * l + m] |= ((lanes[n][l] >> (2 * m)) & 1) << (4 + n);
-                chunk[4 * l + m] |= ((lanes[n][l] >> (2 * m + 1)) & 1) << n;
-            }
-    return chunk;
-}
-
-Bytes EightLanesOneBitAtATime(const std::vector<Bytes>& lanes) {
-    Bytes chunk(16384, 0);
-    for (size_t p = 0; p < 2048; ++p)
-        for (int k = 0; k < 8; ++k)
-            for (int n = 0; n < 8; ++n) chunk[8 * p + k] |= ((lanes[n][p] >> k) & 1) << n;
-    return chunk;
-}
+using opstest::Bytes;
+// The reference interleaves, one bit at a time as the layout states them.
+using opstest::EightLaneImage;
+using opstest::FourLaneImage;
 
 std::vector<Bytes> RandomLanes(int count, size_t bytes, unsigned seed) {
     std::mt19937 random(seed);
@@ -61,7 +45,7 @@ std::vector<std::vector<Bytes>> Cases(int laneCount, size_t laneBytes) {
 
 TEST(LaneInterleave, FourLanesMatchTheBitByBitRule) {
     for (const auto& lanes : Cases(4, 4096)) {
-        const Bytes expected = FourLanesOneBitAtATime(lanes);
+        const Bytes expected = FourLaneImage(lanes);
         ASSERT_EQ(Interleaved(InterleaveFourLanes, lanes), expected);
         for (const LaneKernels& kernel : AvailableLaneKernels())
             ASSERT_EQ(Interleaved(kernel.fourLanes, lanes), expected) << kernel.name;
@@ -70,7 +54,7 @@ TEST(LaneInterleave, FourLanesMatchTheBitByBitRule) {
 
 TEST(LaneInterleave, EightLanesMatchTheBitByBitRule) {
     for (const auto& lanes : Cases(8, 2048)) {
-        const Bytes expected = EightLanesOneBitAtATime(lanes);
+        const Bytes expected = EightLaneImage(lanes);
         ASSERT_EQ(Interleaved(InterleaveEightLanes, lanes), expected);
         for (const LaneKernels& kernel : AvailableLaneKernels())
             ASSERT_EQ(Interleaved(kernel.eightLanes, lanes), expected) << kernel.name;

@@ -9,6 +9,7 @@
 #include "cli/InfoPrinter.h"
 #include "disk/DiskLists.h"
 #include "disk/Drives.h"
+#include "ops/OpMessages.h"
 #include "ops/Operations.h"
 #include "settings/SettingsFile.h"
 #include "ui/text/Texts.h"
@@ -117,6 +118,10 @@ int RunCardCommand(const CliArguments& a) {
 int RunList() {
     const ListModel list = BuildDiskList(CreateSectorDevice, -1);
     if (list.entries.empty()) std::fprintf(stderr, "No removable disk found.\n");
+    // A card this user may not open is left out when the desktop's disk service cannot help.
+    if (const std::string advice = AccessAdvice(0); !advice.empty()) {
+        std::fprintf(stderr, "%s\n", advice.c_str());
+    }
     for (const ListEntry& entry : list.entries) {
         const uint64_t bytes = uint64_t{DiskSectorCount(entry.itemData)} * 512;
         std::printf("%d\t%s\t%s\t%s\n", entry.itemData, entry.text.c_str(), DrivePath(entry.itemData).c_str(),

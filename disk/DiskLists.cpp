@@ -28,8 +28,14 @@ ListModel BuildDiskList(const DeviceFactory& makeDevice, int previouslySelectedD
     std::unique_ptr<DiskSectorRW> device = makeDevice ? makeDevice() : nullptr;
     if (device) {
         std::array<uint8_t, kSectorBytes> sector{};
+        const QuietDiskAccess quiet;  // a list is built often: it never asks for a password
         for (int drive = 0; drive < kListedDrives; ++drive) {
-            if (!IsRemovableDisk(drive) || !device->Open(drive)) continue;
+            if (!IsRemovableDisk(drive)) continue;
+            if (!device->Open(drive)) {
+                // Its mark is read once the user allowed the service to open it.
+                if (ListableThroughService(drive)) list.entries.push_back({FormatText(texts::kDiskEntry, drive), drive});
+                continue;
+            }
             if (device->Read(0, sector.data(), kSectorBytes)) {
                 const char* format = HasTavrinSignature(sector.data()) ? texts::kTavrinDiskEntry : texts::kDiskEntry;
                 list.entries.push_back({FormatText(format, drive), drive});

@@ -19,8 +19,9 @@ struct ListModel {
     }
 };
 
-// The "Select Disk" list: removable drives 0 to 15 whose sector 0 reads, the previously
-// selected drive kept selected wherever it now stands.
+// The "Select Disk" list: removable drives 0 to 15 whose sector 0 reads, and those the
+// desktop's disk service would open for the user, the previously selected drive kept selected
+// wherever it now stands.
 ListModel BuildDiskList(const DeviceFactory& makeDevice, int previouslySelectedDrive);
 
 // The "Bank#" list: present banks, then the first absent one as "(New)".

@@ -19,6 +19,23 @@ std::string DrivePath(int drive);
 // the same path). -1 when the path names neither.
 int RegisterDrivePath(const std::string& path);
 
+// A removable drive that the user cannot read directly, shown in the disk list all the same
+// because the desktop's disk service vouches for it and would open it on request.
+bool ListableThroughService(int drive);
+
+// Why the desktop's disk service could not stand in for this user when the system refused an
+// open or unmount; None while that never happened. Either stays so while the process runs.
+enum class AccessRefusal { None, NoService, PromptRefused };
+AccessRefusal LastAccessRefusal();
+// While one lives, the disk service opens only what the user already allowed: no prompt.
+class QuietDiskAccess {
+public:
+    QuietDiskAccess();
+    ~QuietDiskAccess();
+    QuietDiskAccess(const QuietDiskAccess&) = delete;
+    QuietDiskAccess& operator=(const QuietDiskAccess&) = delete;
+};
+
 // What the hidden "Map Drives" button shows: one line per mounted block device,
 // "Drive <device>: is in PhysicalDisk<number> \n", the number -1 when it lies on no drive.
 std::string DriveMapText();

@@ -18,7 +18,7 @@ bool CheckUsedSlots(MessageBoxHost& host, const WindowState& state, int language
 
 bool OpenCardHeader(DeviceSession& device, int drive, MessageBoxHost& host, int language, SectorBytes& header) {
     if (!device.Open(drive)) {
-        Tell(host, language, texts::kCannotOpenDisk, MsgIcon::Error);
+        TellAccess(host, language, texts::kCannotOpenDisk, MsgIcon::Error);
         return false;
     }
     if (!device.Read(0, header.data(), kSectorSize)) {

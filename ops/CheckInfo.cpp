@@ -35,9 +35,14 @@ private:
         return false;
     }
 
+    bool CannotOpen() {
+        TellAccess(host_, language_, texts::kCannotViewInformation, MsgIcon::Error);
+        return false;
+    }
+
     bool ReadCard() {
         const int bank = context_.card.BankIndex();
-        if (!device_.Open(context_.card.Drive())) return CannotView();
+        if (!device_.Open(context_.card.Drive())) return CannotOpen();
         BankTable& banks = context_.card.banks;
         for (int k = 0; k < kBankCount; ++k) {
             SectorBytes sector{};

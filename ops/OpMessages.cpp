@@ -1,10 +1,26 @@
 #include "ops/OpMessages.h"
 
+#include "disk/Drives.h"
 #include "ops/DeviceSession.h"
 #include "ui/text/Texts.h"
 
 MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon) {
     return host.ShowMessage(LocalText(language, text), MsgButtons::Ok, icon);
+}
+
+std::string AccessAdvice(int language) {
+    switch (LastAccessRefusal()) {
+    case AccessRefusal::NoService: return LocalText(language, texts::kNoDiskService);
+    case AccessRefusal::PromptRefused: return LocalText(language, texts::kDiskAccessRefused);
+    case AccessRefusal::None: break;
+    }
+    return {};
+}
+
+void TellAccess(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon) {
+    const std::string advice = AccessAdvice(language);
+    const std::string message = LocalText(language, text);
+    host.ShowMessage(advice.empty() ? message : message + "\n\n" + advice, MsgButtons::Ok, icon);
 }
 
 void TellName(MessageBoxHost& host, int language, const TextPair& text, const std::string& name) {

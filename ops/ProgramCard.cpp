@@ -56,7 +56,7 @@ private:
 
     bool ClearDrive() {
         if (ClearLogicalDrive(drive_) && ClearLogicalDrive(drive_)) return true;
-        Tell(host_, language_, texts::kClearLogicalDriveFailed, MsgIcon::Warning);
+        TellAccess(host_, language_, texts::kClearLogicalDriveFailed, MsgIcon::Warning);
         return false;
     }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -14,6 +15,7 @@
 
 #include "disk/Drives.h"
 #include "disk/MbrPartitionTable.h"
+#include "disk/linux/DiskService.h"
 #include "disk/linux/DriveRegistry.h"
 #include "disk/linux/LinuxSectorDevice.h"
 #include "disk/linux/MountTable.h"
@@ -34,9 +36,12 @@ UnmountFunction& TestUnmount() {
     return unmount;
 }
 
-bool Unmount(const std::string& mountPoint) {
-    if (TestUnmount()) return TestUnmount()(mountPoint);
-    return ::umount2(mountPoint.c_str(), 0) == 0;
+// The error is errno as the unmount left it (a test's unmount function may set it too).
+bool Unmount(const std::string& mountPoint, int& error) {
+    errno = 0;
+    const bool done = TestUnmount() ? TestUnmount()(mountPoint) : ::umount2(mountPoint.c_str(), 0) == 0;
+    error = done ? 0 : errno;
+    return done;
 }
 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
@@ -79,10 +84,29 @@ bool HoldsSystemMount(const DriveRoots& roots, const std::string& disk) {
     return std::any_of(mounts.begin(), mounts.end(), [](const MountEntry& m) { return IsSystemMountPoint(m.mountPoint); });
 }
 
+// Asks the desktop's disk service to unmount what is still mounted from the disk; done only
+// when the mounts table then shows nothing of it.
+bool UnmountThroughService(const DriveRoots& roots, const std::string& disk) {
+    const auto mounts = MountsOnDisk(roots, disk);
+    std::set<std::string> asked;
+    for (auto m = mounts.rbegin(); m != mounts.rend(); ++m) {
+        const std::string device = SourceDeviceName(m->source, roots.dev);
+        if (!asked.insert(device).second) continue;
+        const auto number = DeviceNumberOf(roots.sysfs, disk, device);
+        if (!number || TheDiskService().Unmount(*number) != DiskService::Result::Done) return false;
+    }
+    return MountsOnDisk(roots, disk).empty();
+}
+
 bool UnmountDisk(const DriveRoots& roots, const std::string& disk) {
     const auto mounts = MountsOnDisk(roots, disk);
     // The last mount first, so that one mounted inside another goes before it.
-    return std::all_of(mounts.rbegin(), mounts.rend(), [](const MountEntry& m) { return Unmount(m.mountPoint); });
+    for (auto m = mounts.rbegin(); m != mounts.rend(); ++m) {
+        int error = 0;
+        if (Unmount(m->mountPoint, error)) continue;
+        return ServiceMayStandIn(error) && UnmountThroughService(roots, disk);
+    }
+    return true;
 }
 
 uint64_t PathSizeBytes(const std::string& path) {
@@ -106,9 +130,9 @@ uint32_t CutToSectorCount(uint64_t sectors) {
 // Zeroes the sector at `volumeStart`, or the first MBR volume's when none is given. Only a
 // drive whose sector 0 carries an MBR has volumes: a card in Tavrin format has none, whatever
 // an older partition table that the kernel still shows says.
-bool ZeroFirstVolume(const std::string& path, std::optional<uint64_t> volumeStart) {
+bool ZeroFirstVolume(int drive, std::optional<uint64_t> volumeStart) {
     DiskSectorLinux device;
-    if (!device.OpenPath(path)) return false;
+    if (!device.Open(drive)) return false;
     std::array<uint8_t, kSector> sector{};
     if (!device.Read(0, sector.data(), kSector)) return false;
     if (!volumeStart) volumeStart = FirstMbrVolumeStart(sector.data(), sector.size());
@@ -148,11 +172,22 @@ bool ClearLogicalDrive(int drive) {
     const auto entry = FindDrive(roots, drive);
     const std::string path = DrivePath(drive);
     if (!entry || path.empty()) return false;
-    if (!entry->IsDisk()) return ZeroFirstVolume(path, std::nullopt);
+    if (!entry->IsDisk()) return ZeroFirstVolume(drive, std::nullopt);
     if (!UnmountDisk(roots, entry->diskName)) return false;
     const auto partitions = ListPartitions(roots.sysfs, entry->diskName);
     if (partitions.empty()) return true;
-    return ZeroFirstVolume(path, partitions.front().start);
+    return ZeroFirstVolume(drive, partitions.front().start);
+}
+
+bool ListableThroughService(int drive) {
+    const DriveRoots roots = CurrentRoots();
+    const auto entry = FindDrive(roots, drive);
+    const std::string path = DrivePath(drive);
+    if (!entry || !entry->IsDisk() || path.empty() || !IsRemovableDisk(drive)) return false;
+    // Only for a user the system keeps out: whoever may open the node gets no help from the bus.
+    if (!DirectAccessRefused(path.c_str())) return false;
+    const auto number = DeviceNumberOf(roots.sysfs, entry->diskName, entry->diskName);
+    return number && TheDiskService().IsRemovableMedia(*number);
 }
 
 std::string DriveMapText() {

@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "disk/DiskSectorRW.h"
 
 // Sector device on a Linux block device or an image file standing for a card.
@@ -10,7 +12,8 @@
 // A block device is opened O_DIRECT, so what is read back comes from the card and not from the
 // page cache, and O_EXCL, so nothing is ever written under a mounted filesystem: when the
 // exclusive open is refused it opens shared for reading and every Write fails. An image file
-// never grows: a transfer reaching past its end fails.
+// never grows: a transfer reaching past its end fails. A drive that the system does not let
+// this user open is opened by the desktop's disk service when it answers, with the same checks.
 class DiskSectorLinux : public DiskSectorRW {
 public:
     DiskSectorLinux() = default;
@@ -40,8 +43,10 @@ public:
     bool LastCloseFlushed() const { return lastCloseFlushed_; }
 
 private:
-    bool OpenBlockDevice(const std::string& path);
-    bool OpenImageFile(const std::string& path, bool alignedTransfers);
+    // `drive` >= 0 lets the desktop's disk service stand in when the system refuses this user.
+    bool OpenNode(const std::string& path, bool alignedTransfers, int drive);
+    bool OpenThroughService(int drive, const struct stat& node);
+    void Adopt(int fd, bool readOnly, const struct stat& info, bool alignedTransfers);
     bool Transfer(uint64_t offset, uint8_t* buffer, uint32_t count, bool write);
     bool TransferAligned(uint64_t offset, uint8_t* buffer, uint32_t count, bool write);
     // One positioned transfer of exactly `count` bytes, however many system calls it takes.

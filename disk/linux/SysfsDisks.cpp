@@ -1,9 +1,12 @@
 #include "disk/linux/SysfsDisks.h"
 
+#include <sys/sysmacros.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -150,4 +153,15 @@ std::optional<std::string> BlockNameOfDevice(const std::string& sysfs, unsigned 
     const fs::path target = fs::read_symlink(link, error);
     if (error || target.filename().empty()) return std::nullopt;
     return target.filename().string();
+}
+
+std::optional<dev_t> DeviceNumberOf(const std::string& sysfs, const std::string& disk, const std::string& name) {
+    const fs::path block = fs::path(sysfs) / "block";
+    auto text = ReadAttribute((block / name / "dev").string());
+    if (!text) text = ReadAttribute((block / disk / name / "dev").string());
+    unsigned major = 0;
+    unsigned minor = 0;
+    char end = 0;
+    if (!text || std::sscanf(text->c_str(), "%u:%u%c", &major, &minor, &end) != 2) return std::nullopt;
+    return makedev(major, minor);
 }

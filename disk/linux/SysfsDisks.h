@@ -1,4 +1,6 @@
 #pragma once
+#include <sys/types.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,6 +40,10 @@ std::vector<std::string> DeviceNamesOnDisk(const std::string& sysfs, const std::
 // A sysfs attribute's text without surrounding white space; nothing when it cannot be read.
 std::optional<std::string> ReadAttribute(const std::string& path);
 std::optional<uint64_t> ReadNumberAttribute(const std::string& path);
+
+// The device number of the disk or of one of its partitions (or of a device stacked on it),
+// from its "dev" attribute.
+std::optional<dev_t> DeviceNumberOf(const std::string& sysfs, const std::string& disk, const std::string& name);
 
 // The sysfs name of a block device given by major and minor number, via <sysfs>/dev/block.
 std::optional<std::string> BlockNameOfDevice(const std::string& sysfs, unsigned major, unsigned minor);

@@ -87,6 +87,21 @@ inline constexpr TextPair kInitializationQuestion{"Initialization will format yo
 inline constexpr TextPair kInitializeFirst{"Please initialize disk first.", "ディスク初期化をチェックしてください"};
 inline constexpr TextPair kRemainMemory{"Remain memory is not enough.", "メモリ残量が不足しています"};
 inline constexpr TextPair kClearLogicalDriveFailed{"Clear logical drive failed!!", "論理ドライブのクリアに失敗しました"};
+// The second paragraph of a failed open or unmount when the desktop's disk service could not help.
+inline constexpr TextPair kNoDiskService{
+    "This user may not open the card directly, and udisks2 (the desktop's disk service) is not there to open it. "
+    "Run Tavrin as root (sudo), join the disk group (sudo usermod -aG disk $USER, then log in again), or install "
+    "the udev rule for card readers (see README).",
+    "このユーザーはカードを直接開けず、udisks2(デスクトップのディスクサービス)もありません。"
+    "root で実行する(sudo)、disk グループに入る(sudo usermod -aG disk $USER の後ログインし直す)、"
+    "またはカードリーダー用の udev ルールをインストールしてください(README 参照)。"};
+inline constexpr TextPair kDiskAccessRefused{
+    "The authentication to open the card was refused; Tavrin does not ask again until it is restarted. "
+    "To work without it: run Tavrin as root (sudo), join the disk group (sudo usermod -aG disk $USER, then log in "
+    "again), or install the udev rule for card readers (see README).",
+    "カードを開くための認証が拒否されました。Tavrin は再起動するまで再び尋ねません。"
+    "認証なしで使うには、root で実行する(sudo)、disk グループに入る(sudo usermod -aG disk $USER の後ログインし直す)、"
+    "またはカードリーダー用の udev ルールをインストールしてください(README 参照)。"};
 inline constexpr TextPair kWriteSectorError{"Write sector error at Addr [%08X].", "アドレス[%08X]でライトセクタエラー"};
 inline constexpr TextPair kFileDoesNotExist{"File [%s] does not exist.", "ファイル[%s]は存在しません"};
 inline constexpr TextPair kUnsupportedFile{"Please select only supported files (*.bit, *.bin, *.rbf).",

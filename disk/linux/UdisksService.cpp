@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "disk/linux/UdisksService.h"
+
+#include <fcntl.h>
+#include <systemd/sd-bus.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr const char* kService = "org.freedesktop.UDisks2";
+constexpr const char* kManager = "/org/freedesktop/UDisks2/Manager";
+constexpr const char* kBlock = "org.freedesktop.UDisks2.Block";
+constexpr const char* kDrive = "org.freedesktop.UDisks2.Drive";
+// A prompt waits for the user to type a password.
+constexpr uint64_t kPromptTimeoutUsec = 600ull * 1000 * 1000;
+
+bool StartsWith(const char* text, const char* prefix) {
+    return text != nullptr && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+DiskService::Result ResultOf(const sd_bus_error& error) {
+    if (StartsWith(error.name, "org.freedesktop.UDisks2.Error.NotAuthorized")) return DiskService::Result::Refused;
+    if (StartsWith(error.name, "org.freedesktop.DBus.Error.ServiceUnknown") ||
+        StartsWith(error.name, "org.freedesktop.DBus.Error.NameHasNoOwner") ||
+        StartsWith(error.name, "org.freedesktop.DBus.Error.Spawn.") ||
+        StartsWith(error.name, "org.freedesktop.DBus.Error.NoServer")) {
+        return DiskService::Result::Missing;
+    }
+    if (error.message != nullptr && std::strstr(error.message, "busy") != nullptr) return DiskService::Result::Busy;
+    return DiskService::Result::Failed;
+}
+
+struct MessageRef {
+    sd_bus_message* m = nullptr;
+    ~MessageRef() { sd_bus_message_unref(m); }
+};
+
+struct ErrorRef {
+    sd_bus_error e = SD_BUS_ERROR_NULL;
+    ~ErrorRef() { sd_bus_error_free(&e); }
+};
+
+}  // namespace
+
+UdisksService::~UdisksService() { sd_bus_flush_close_unref(bus_); }
+
+sd_bus* UdisksService::Bus() {
+    if (bus_ == nullptr && !connectFailed_) connectFailed_ = sd_bus_open_system(&bus_) < 0;
+    return bus_;
+}
+
+template <typename T>
+bool UdisksService::Property(const std::string& object, const char* interface, const char* name, char type,
+                             T& value) {
+    ErrorRef error;
+    return sd_bus_get_property_trivial(Bus(), kService, object.c_str(), interface, name, &error.e, type, &value) >= 0;
+}
+
+std::optional<std::string> UdisksService::BlockObject(dev_t number, Result& failure) {
+    failure = Result::Missing;
+    if (Bus() == nullptr) return std::nullopt;
+    ErrorRef error;
+    MessageRef reply;
+    if (sd_bus_call_method(bus_, kService, kManager, "org.freedesktop.UDisks2.Manager", "GetBlockDevices", &error.e,
+                           &reply.m, "a{sv}", 0) < 0) {
+        failure = ResultOf(error.e);
+        return std::nullopt;
+    }
+    std::vector<std::string> objects;
+    if (sd_bus_message_enter_container(reply.m, 'a', "o") < 0) return std::nullopt;
+    const char* path = nullptr;
+    while (sd_bus_message_read(reply.m, "o", &path) > 0) objects.emplace_back(path);
+    failure = Result::Failed;
+    for (const auto& object : objects) {
+        uint64_t value = 0;
+        if (Property(object, kBlock, "DeviceNumber", 't', value) && value == number) return object;
+    }
+    return std::nullopt;
+}
+
+DiskService::Result UdisksService::CallOpenDevice(const std::string& object, bool writable, bool prompt, int flags,
+                                                  int& fd) {
+    MessageRef call;
+    MessageRef reply;
+    ErrorRef error;
+    if (sd_bus_message_new_method_call(bus_, &call.m, kService, object.c_str(), kBlock, "OpenDevice") < 0 ||
+        sd_bus_message_set_allow_interactive_authorization(call.m, prompt) < 0 ||
+        sd_bus_message_append(call.m, "sa{sv}", writable ? "rw" : "r", 2, "flags", "i", flags,
+                              "auth.no_user_interaction", "b", !prompt) < 0) {
+        return Result::Failed;
+    }
+    if (sd_bus_call(bus_, call.m, prompt ? kPromptTimeoutUsec : 0, &error.e, &reply.m) < 0) return ResultOf(error.e);
+    int received = -1;
+    if (sd_bus_message_read(reply.m, "h", &received) < 0) return Result::Failed;
+    fd = ::fcntl(received, F_DUPFD_CLOEXEC, 3);  // the message closes its own
+    return fd >= 0 ? Result::Done : Result::Failed;
+}
+
+DiskService::Result UdisksService::OpenDisk(dev_t disk, bool writable, bool prompt, int& fd) {
+    Result failure = Result::Failed;
+    const auto object = BlockObject(disk, failure);
+    if (!object) return failure;
+    const int exclusive = writable ? O_EXCL : 0;
+    Result result = CallOpenDevice(*object, writable, prompt, exclusive | O_DIRECT, fd);
+    // Older services take only some flags; O_DIRECT can be set on the descriptor afterwards.
+    if (result == Result::Failed) result = CallOpenDevice(*object, writable, prompt, exclusive, fd);
+    return result;
+}
+
+DiskService::Result UdisksService::Unmount(dev_t device) {
+    Result failure = Result::Failed;
+    const auto object = BlockObject(device, failure);
+    if (!object) return failure;
+    MessageRef call;
+    MessageRef reply;
+    ErrorRef error;
+    if (sd_bus_message_new_method_call(bus_, &call.m, kService, object->c_str(), "org.freedesktop.UDisks2.Filesystem",
+                                       "Unmount") < 0 ||
+        sd_bus_message_set_allow_interactive_authorization(call.m, 1) < 0 ||
+        sd_bus_message_append(call.m, "a{sv}", 1, "auth.no_user_interaction", "b", 0) < 0) {
+        return Result::Failed;
+    }
+    if (sd_bus_call(bus_, call.m, kPromptTimeoutUsec, &error.e, &reply.m) < 0) return ResultOf(error.e);
+    return Result::Done;
+}
+
+bool UdisksService::IsRemovableMedia(dev_t disk) {
+    Result failure = Result::Failed;
+    const auto object = BlockObject(disk, failure);
+    int system = 1;
+    if (!object || !Property(*object, kBlock, "HintSystem", 'b', system) || system) return false;
+    ErrorRef error;
+    MessageRef reply;
+    const char* drive = nullptr;
+    if (sd_bus_get_property(bus_, kService, object->c_str(), kBlock, "Drive", &error.e, &reply.m, "o") < 0 ||
+        sd_bus_message_read(reply.m, "o", &drive) < 0) {
+        return false;
+    }
+    const std::string driveObject = drive;
+    int removable = 0;
+    int mediaRemovable = 0;
+    char* media = nullptr;
+    Property(driveObject, kDrive, "Removable", 'b', removable);
+    Property(driveObject, kDrive, "MediaRemovable", 'b', mediaRemovable);
+    ErrorRef mediaError;
+    if (sd_bus_get_property_string(bus_, kService, driveObject.c_str(), kDrive, "Media", &mediaError.e, &media) < 0) {
+        media = nullptr;
+    }
+    const bool sdCard = StartsWith(media, "flash_sd");
+    std::free(media);
+    return removable || mediaRemovable || sdCard;
+}

@@ -13,6 +13,7 @@
 #include "ops/Operations.h"
 #include "support/OpsTestKit.h"
 #include "support/ScriptedHost.h"
+#include "support/ServiceAccessRig.h"
 #include "ui/text/Texts.h"
 
 using namespace opstest;
@@ -81,10 +82,13 @@ struct Damage {
     Bytes image;
 };
 
-class DamagedCardTest : public ::testing::Test {
+// Each case runs twice: on a card opened directly, and on one that the system refuses to open
+// for this user, opened by the desktop's disk service instead.
+class DamagedCardTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        card_ = MakeCard(dir_.File("card.img"), kCardSectors, kPartitionStart);
+        if (GetParam()) rig_ = std::make_unique<ServiceAccessRig>(kCardSectors, kPartitionStart);
+        card_ = MakeCard(rig_ ? rig_->Node() : dir_.File("card.img"), kCardSectors, kPartitionStart);
         small_ = dir_.File("small.rbf");
         large_ = dir_.File("large.rbf");
         smallBytes_ = RandomBytes(1000, 5);
@@ -152,6 +156,7 @@ protected:
         }
     }
 
+    std::unique_ptr<ServiceAccessRig> rig_;
     TempDir dir_;
     CardUnderTest card_;
     ScriptedHost host_ = ImageHost();
@@ -267,7 +272,7 @@ const uint32_t kEdgeValues[] = {0,          1,          7,          8,          
                                 120,        127,        4194176,    4194296,    4194303,    4194304,
                                 0x7FFFFFFF, 0x80000000, 0xFFFFFF9C, 0xFFFFFFF8, 0xFFFFFFFF};
 
-TEST_F(DamagedCardTest, StartsAndLengthsAtTheEdges) {
+TEST_P(DamagedCardTest, StartsAndLengthsAtTheEdges) {
     for (int k = 0; k < 3; ++k) {
         for (uint32_t value : kEdgeValues) {
             for (int field : {8, 12}) {
@@ -283,7 +288,7 @@ TEST_F(DamagedCardTest, StartsAndLengthsAtTheEdges) {
 
 // Pairs that put the next bank below sector 128, exactly on it, at the end of the reach, or
 // there only after a 32-bit wrap.
-TEST_F(DamagedCardTest, StartAndLengthPairsThatWrapOrFallShort) {
+TEST_P(DamagedCardTest, StartAndLengthPairsThatWrapOrFallShort) {
     struct Pair {
         uint32_t start, length;
     };
@@ -302,7 +307,7 @@ TEST_F(DamagedCardTest, StartAndLengthPairsThatWrapOrFallShort) {
     }
 }
 
-TEST_F(DamagedCardTest, BanksOutOfOrderOrWithGaps) {
+TEST_P(DamagedCardTest, BanksOutOfOrderOrWithGaps) {
     std::vector<Damage> damages;
     Damage sameStart{"bank 2 starts where bank 1 does", base_};
     PutLe32(sameStart.image, 512 + 8, 128);
@@ -328,7 +333,7 @@ TEST_F(DamagedCardTest, BanksOutOfOrderOrWithGaps) {
     for (const Damage& d : damages) RunEverything(d);
 }
 
-TEST_F(DamagedCardTest, FileRecordsWithoutTerminatorsOrWithWildFields) {
+TEST_P(DamagedCardTest, FileRecordsWithoutTerminatorsOrWithWildFields) {
     std::vector<Damage> damages;
     Damage full{"record 1 of bank 1 all 0xFF", base_};
     std::fill(full.image.begin() + 120 * 512, full.image.begin() + 121 * 512, 0xFF);
@@ -346,7 +351,7 @@ TEST_F(DamagedCardTest, FileRecordsWithoutTerminatorsOrWithWildFields) {
 
 // Bank sectors and records scribbled over at random, with values drawn from the edges half
 // of the time.
-TEST_F(DamagedCardTest, RandomDamage) {
+TEST_P(DamagedCardTest, RandomDamage) {
     std::mt19937 random(2024);
     const uint64_t recordSectors[] = {120, 252, 384};
     for (int round = 0; round < 40; ++round) {
@@ -372,5 +377,8 @@ TEST_F(DamagedCardTest, RandomDamage) {
         RunEverything(d);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Access, DamagedCardTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "ThroughDiskService" : "Direct"; });
 
 }  // namespace

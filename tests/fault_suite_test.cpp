@@ -15,6 +15,7 @@
 #include "ops/Operations.h"
 #include "support/OpsTestKit.h"
 #include "support/ScriptedHost.h"
+#include "support/ServiceAccessRig.h"
 #include "ui/text/LocalText.h"
 #include "ui/text/Texts.h"
 
@@ -65,10 +66,13 @@ void WriteBinFile(const std::string& path, const Bytes& payload) {
     WriteFileBytes(path, bytes);
 }
 
-class FaultSuiteTest : public ::testing::Test {
+// Each case runs twice: on a card opened directly, and on one that the system refuses to open
+// for this user, opened by the desktop's disk service instead.
+class FaultSuiteTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        card_ = MakeCard(dir_.File("card.img"), kCardSectors, kPartitionStart);
+        if (GetParam()) rig_ = std::make_unique<ServiceAccessRig>(kCardSectors, kPartitionStart);
+        card_ = MakeCard(rig_ ? rig_->Node() : dir_.File("card.img"), kCardSectors, kPartitionStart);
         // Bank 1 in eight lanes, bank 2 behind it; then the names switch to a larger set whose
         // bank 1 overruns bank 2, so Program also zeroes the later bank sectors.
         WriteBitFile(dir_.File("a.bit"), RandomBytes(6000, 1), true);
@@ -161,6 +165,7 @@ protected:
 
     void StoreImage(const Bytes& image) { WriteFileBytes(card_.image, image); }
 
+    std::unique_ptr<ServiceAccessRig> rig_;
     TempDir dir_;
     CardUnderTest card_;
     std::array<std::string, 8> names_;
@@ -168,7 +173,7 @@ protected:
     Bytes beforeProgram_, programmed_;
 };
 
-TEST_F(FaultSuiteTest, ProgramAtEveryTransfer) {
+TEST_P(FaultSuiteTest, ProgramAtEveryTransfer) {
     ForEveryTransfer(Op::Program, beforeProgram_, [](const char* kind, int n, const TransferRecord* failed) {
         if (kind[0] == 'r') return std::string(texts::kCannotReadDisk.english);
         // A flush that fails names where the data start (before the bank sector is written)
@@ -178,14 +183,14 @@ TEST_F(FaultSuiteTest, ProgramAtEveryTransfer) {
     });
 }
 
-TEST_F(FaultSuiteTest, VerifyAtEveryRead) {
+TEST_P(FaultSuiteTest, VerifyAtEveryRead) {
     ForEveryTransfer(Op::Verify, programmed_, [](const char*, int, const TransferRecord* failed) -> std::string {
         return failed->offset == 0 && failed->sequence == 1 ? texts::kCannotReadDisk.english
                                                             : ReadError(failed->offset);
     });
 }
 
-TEST_F(FaultSuiteTest, EraseAtEveryTransfer) {
+TEST_P(FaultSuiteTest, EraseAtEveryTransfer) {
     for (Op op : {Op::QuickErase, Op::FullErase}) {
         const std::string failed = op == Op::QuickErase ? texts::kQuickEraseFailed : texts::kEraseFailed;
         ForEveryTransfer(op, programmed_, [&](const char* kind, int, const TransferRecord*) -> std::string {
@@ -196,7 +201,7 @@ TEST_F(FaultSuiteTest, EraseAtEveryTransfer) {
 
 // Check Info stops when a bank sector cannot be read; an unreadable record is an empty row and
 // an unreadable second reading of the bank sector makes the mode serial.
-TEST_F(FaultSuiteTest, CheckInfoAtEveryRead) {
+TEST_P(FaultSuiteTest, CheckInfoAtEveryRead) {
     StoreImage(programmed_);
     const Outcome clean = Run(Op::CheckInfo, [](FaultPlan&) {});
     ASSERT_TRUE(clean.ok);
@@ -223,7 +228,7 @@ TEST_F(FaultSuiteTest, CheckInfoAtEveryRead) {
     }
 }
 
-TEST_F(FaultSuiteTest, EveryOpenFailing) {
+TEST_P(FaultSuiteTest, EveryOpenFailing) {
     struct Case {
         Op op;
         Bytes image;
@@ -272,7 +277,7 @@ FileReads ReadsOf(const std::string& path) {
 // Every budget of readable bytes short of what a run needs from one file ends the run with
 // that file's name; Program has then not written its bank sector. Reads that fail and reads
 // that find the file ended early (as when it was truncated) alike.
-TEST_F(FaultSuiteTest, ConfigurationFileGivesOutBeforeItsLoadedLength) {
+TEST_P(FaultSuiteTest, ConfigurationFileGivesOutBeforeItsLoadedLength) {
     const FileOpener counting = card_.context.openFile;
     for (Op op : {Op::Program, Op::Verify}) {
         const Bytes& start = op == Op::Program ? beforeProgram_ : programmed_;
@@ -325,7 +330,7 @@ private:
     uint64_t keep_;
 };
 
-TEST_F(FaultSuiteTest, FileTruncatedWhileTheRunGoesOn) {
+TEST_P(FaultSuiteTest, FileTruncatedWhileTheRunGoesOn) {
     const std::string path = dir_.File("t.bit");
     const Bytes content = ReadFileBytes(dir_.File("a2.bit"));
     names_[0] = path;
@@ -359,5 +364,8 @@ TEST_F(FaultSuiteTest, FileTruncatedWhileTheRunGoesOn) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Access, FaultSuiteTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "ThroughDiskService" : "Direct"; });
 
 }  // namespace

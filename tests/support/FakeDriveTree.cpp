@@ -4,6 +4,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -38,6 +39,13 @@ void RestoreEnvironment(const char* name, const std::optional<std::string>& save
 void WriteText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     std::ofstream(path) << text;
+}
+
+// One major number for the whole tree, a minor number per device in the order added.
+void WriteDeviceNumber(const fs::path& dir, const std::string& name, std::map<std::string, dev_t>& numbers) {
+    const unsigned minor = static_cast<unsigned>(numbers.size());
+    numbers[name] = makedev(240, minor);
+    WriteText(dir / "dev", "240:" + std::to_string(minor) + "\n");
 }
 
 bool SetImmutable(const std::string& path, bool on) {
@@ -94,6 +102,7 @@ std::string FakeDriveTree::AddDisk(const std::string& name, uint64_t sectors, bo
     WriteText(disk / "removable", removable ? "1\n" : "0\n");
     WriteText(disk / "size", std::to_string(sectors) + "\n");
     WriteText(disk / "device" / "type", sdCard ? "SD\n" : "0\n");
+    WriteDeviceNumber(disk, name, deviceNumbers_);
     MakeSparseFile(NodePath(name), sectors * 512);
     return NodePath(name);
 }
@@ -105,6 +114,7 @@ std::string FakeDriveTree::AddPartition(const std::string& disk, int number, uin
     WriteText(dir / "partition", std::to_string(number) + "\n");
     WriteText(dir / "start", std::to_string(start) + "\n");
     WriteText(dir / "size", std::to_string(sectors) + "\n");
+    WriteDeviceNumber(dir, name, deviceNumbers_);
     return name;
 }
 
@@ -124,7 +134,20 @@ void FakeDriveTree::AddMountLine(const std::string& line) { std::ofstream(Mounts
 
 bool FakeDriveTree::ScriptedUnmount(const std::string& mountPoint) {
     unmountCalls_.push_back(mountPoint);
-    if (!unmountSucceeds_) return false;
+    if (!unmountSucceeds_) {
+        errno = unmountError_;
+        return false;
+    }
+    Unmounted(mountPoint);
+    return true;
+}
+
+dev_t FakeDriveTree::DeviceNumber(const std::string& name) const {
+    const auto found = deviceNumbers_.find(name);
+    return found == deviceNumbers_.end() ? 0 : found->second;
+}
+
+void FakeDriveTree::Unmounted(const std::string& mountPoint) {
     std::ifstream in(MountsPath());
     std::string line;
     std::string kept;
@@ -137,7 +160,6 @@ bool FakeDriveTree::ScriptedUnmount(const std::string& mountPoint) {
     }
     in.close();
     WriteText(MountsPath(), kept);
-    return true;
 }
 
 std::string FakeDriveTree::AddImage(const std::string& fileName, uint64_t sectors) {

@@ -1,5 +1,9 @@
 #pragma once
+#include <sys/types.h>
+
+#include <cerrno>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,10 +42,16 @@ public:
 
     // What ClearLogicalDrive's unmounts do from now on, and the mount points it asked for.
     void SetUnmountSucceeds(bool succeeds) { unmountSucceeds_ = succeeds; }
+    // The errno that a failed unmount leaves (EPERM: the system refused this user).
+    void SetUnmountError(int error) { unmountError_ = error; }
+    // Takes the mount lines of this mount point out, as a successful unmount does.
+    void Unmounted(const std::string& mountPoint);
     const std::vector<std::string>& UnmountCalls() const { return unmountCalls_; }
 
     // An image file outside the device root (for RegisterDrivePath).
     std::string AddImage(const std::string& fileName, uint64_t sectors);
+    // The device number that sysfs gives a disk or partition of this tree.
+    dev_t DeviceNumber(const std::string& name) const;
     // The drive number of a disk of this tree.
     int DriveNumber(const std::string& name) const;
 
@@ -67,6 +77,8 @@ private:
     std::optional<std::string> savedDev_;
     std::optional<std::string> savedMounts_;
     bool unmountSucceeds_ = true;
+    int unmountError_ = EBUSY;
+    std::map<std::string, dev_t> deviceNumbers_;
     std::vector<std::string> unmountCalls_;
     std::vector<std::string> readOnlyFiles_;
 };

@@ -1,11 +1,7 @@
 # SPDX-License-Identifier: Apache-2.0
-'''A udisks2 stand-in for the card access tests: one card with one mounted partition.
-
-Parameters: image (the file OpenDevice hands out), disk and partition (device numbers),
-mounts (the mounts table the tool reads) and mount_source (its lines that Unmount takes out),
-answer ("allow" or "refuse": what the user says at the authentication prompt). Log lines:
-PROMPT for every prompt shown, OPENED <mode> for every descriptor handed out.
-'''
+'''udisks2 for the card access tests: one card, one mounted partition. Parameters: image,
+disk and partition (device numbers), mounts and mount_source (the lines Unmount takes out),
+answer ("allow" or "refuse" at the prompt). Logs PROMPT, OPENED <mode> and UNMOUNTED.'''
 import os
 
 import dbus

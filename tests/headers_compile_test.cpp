@@ -1,8 +1,11 @@
 // Every public header must stand on its own.
+#include "card/BankSector.h"
 #include "card/BankTable.h"
 #include "card/CardLayout.h"
+#include "card/CardSizes.h"
 #include "card/ConfigFile.h"
 #include "card/FileNameCheck.h"
+#include "card/FileRecord.h"
 #include "card/InputFile.h"
 #include "card/LittleEndian.h"
 #include "disk/DiskLists.h"

@@ -9,6 +9,8 @@
 #include "card/FileRecord.h"
 #include "card/InputFile.h"
 #include "card/LittleEndian.h"
+#include "common/AsciiText.h"
+#include "common/PosixCalls.h"
 #include "disk/DiskLists.h"
 #include "disk/DiskSectorRW.h"
 #include "disk/FaultInjectingDevice.h"

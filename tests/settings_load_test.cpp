@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cctype>
+#include <ostream>
 #include <string>
 
 #include "settings/SettingsFile.h"
@@ -56,11 +57,18 @@ int AutoVerify(const Loaded& l) { return l.operation.autoVerify; }
 
 class SettingsLoadValueTest : public SettingsLoadTest, public ::testing::WithParamInterface<ValueCase> {};
 
-// "Frequency=3\nHi-speed=1" runs as 7_Frequency_3_Hi_speed_1: the same on every build.
-std::string CaseName(const ::testing::TestParamInfo<ValueCase>& info) {
-    std::string name = std::to_string(info.index) + "_";
-    for (const char* c = info.param.lines; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+// "Frequency=3\nHi-speed=1" shows as Frequency_3_Hi_speed_1 (and runs as 7_Frequency_3_Hi_speed_1),
+// the same on every build.
+std::string Readable(const ValueCase& c) {
+    std::string name;
+    for (const char* p = c.lines; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
     return name;
+}
+
+void PrintTo(const ValueCase& c, std::ostream* out) { *out << Readable(c); }
+
+std::string CaseName(const ::testing::TestParamInfo<ValueCase>& info) {
+    return std::to_string(info.index) + "_" + Readable(info.param);
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include <set>
 #include <system_error>
 
+#include "card/CardSizes.h"
+#include "common/AsciiText.h"
 #include "disk/Drives.h"
 #include "disk/MbrPartitionTable.h"
 #include "disk/linux/DiskService.h"
@@ -27,7 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint32_t kSector = 512;
 // A volume starting in the bank sectors would take a bank sector with it when cleared.
 constexpr uint64_t kFirstClearableSector = 4;
 constexpr const char* kDriveMapLine = "Drive %s: is in PhysicalDisk%d \n";
@@ -44,8 +45,6 @@ bool Unmount(const std::string& mountPoint, int& error) {
     error = done ? 0 : errno;
     return done;
 }
-
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 // The block device name behind a mount source such as /dev/sdb1 or /dev/disk/by-uuid/...;
 // empty when the source is no device node (tmpfs, proc, a network share).
@@ -134,14 +133,14 @@ uint32_t CutToSectorCount(uint64_t sectors) {
 bool ZeroFirstVolume(int drive, std::optional<uint64_t> volumeStart) {
     DiskSectorLinux device;
     if (!device.Open(drive)) return false;
-    std::array<uint8_t, kSector> sector{};
-    if (!device.Read(0, sector.data(), kSector)) return false;
+    std::array<uint8_t, kSectorSize> sector{};
+    if (!device.Read(0, sector.data(), kSectorSize)) return false;
     if (!volumeStart) volumeStart = FirstMbrVolumeStart(sector.data(), sector.size());
     if (!HasMbrSignature(sector.data(), sector.size()) || !volumeStart || *volumeStart < kFirstClearableSector) {
         return true;
     }
     sector.fill(0);
-    const bool written = *volumeStart <= UINT64_MAX / kSector && device.WriteAt(*volumeStart * kSector, sector.data(), kSector);
+    const bool written = *volumeStart <= UINT64_MAX / kSectorSize && device.WriteAt(*volumeStart * kSectorSize, sector.data(), kSectorSize);
     device.Close();
     return written && device.LastCloseFlushed();
 }
@@ -163,7 +162,7 @@ uint32_t DiskSectorCount(int drive) {
     const DriveRoots roots = CurrentRoots();
     const auto entry = FindDrive(roots, drive);
     if (!entry) return 1;
-    if (!entry->IsDisk()) return CutToSectorCount(PathSizeBytes(entry->path) / kSector);
+    if (!entry->IsDisk()) return CutToSectorCount(PathSizeBytes(entry->path) / kSectorSize);
     const auto size = ReadNumberAttribute((fs::path(roots.sysfs) / "block" / entry->diskName / "size").string());
     return CutToSectorCount(size.value_or(0));
 }

@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
+#include <string_view>
 #include <vector>
+
+#include "common/AsciiText.h"
 
 namespace {
 
@@ -18,19 +20,18 @@ constexpr const char* kDrive = "org.freedesktop.UDisks2.Drive";
 // A prompt waits for the user to type a password.
 constexpr uint64_t kPromptTimeoutUsec = 600ull * 1000 * 1000;
 
-bool StartsWith(const char* text, const char* prefix) {
-    return text != nullptr && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
+// sd-bus leaves names and messages null when they are not known.
+std::string_view Text(const char* text) { return text != nullptr ? text : ""; }
 
 DiskService::Result ResultOf(const sd_bus_error& error) {
-    if (StartsWith(error.name, "org.freedesktop.UDisks2.Error.NotAuthorized")) return DiskService::Result::Refused;
-    if (StartsWith(error.name, "org.freedesktop.DBus.Error.ServiceUnknown") ||
-        StartsWith(error.name, "org.freedesktop.DBus.Error.NameHasNoOwner") ||
-        StartsWith(error.name, "org.freedesktop.DBus.Error.Spawn.") ||
-        StartsWith(error.name, "org.freedesktop.DBus.Error.NoServer")) {
+    if (StartsWith(Text(error.name), "org.freedesktop.UDisks2.Error.NotAuthorized")) return DiskService::Result::Refused;
+    if (StartsWith(Text(error.name), "org.freedesktop.DBus.Error.ServiceUnknown") ||
+        StartsWith(Text(error.name), "org.freedesktop.DBus.Error.NameHasNoOwner") ||
+        StartsWith(Text(error.name), "org.freedesktop.DBus.Error.Spawn.") ||
+        StartsWith(Text(error.name), "org.freedesktop.DBus.Error.NoServer")) {
         return DiskService::Result::Missing;
     }
-    if (error.message != nullptr && std::strstr(error.message, "busy") != nullptr) return DiskService::Result::Busy;
+    if (Text(error.message).find("busy") != std::string_view::npos) return DiskService::Result::Busy;
     return DiskService::Result::Failed;
 }
 
@@ -150,7 +151,7 @@ bool UdisksService::IsRemovableMedia(dev_t disk) {
     if (sd_bus_get_property_string(bus_, kService, driveObject.c_str(), kDrive, "Media", &mediaError.e, &media) < 0) {
         media = nullptr;
     }
-    const bool sdCard = StartsWith(media, "flash_sd");
+    const bool sdCard = StartsWith(Text(media), "flash_sd");
     std::free(media);
     return removable || mediaRemovable || sdCard;
 }

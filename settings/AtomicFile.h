@@ -11,7 +11,8 @@ FileReadResult ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Replaces (or creates) the file with the bytes: temporary file in the same folder, write,
 // fsync, rename. On failure the old file is untouched and no temporary file is left.
-// A symbolic link is followed, so the link itself stays.
+// A symbolic link is followed only when the links and their target belong to the writing
+// user (or all to root); otherwise the link itself is replaced.
 bool ReplaceFileBytes(const std::string& path, const std::string& bytes);
 
 // Test seam: consulted before each step of a replacement; returning true makes that step fail

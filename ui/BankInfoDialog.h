@@ -34,6 +34,7 @@ private:
     void BuildControls();
     Table BuildTable(const char* title, const char* prefix);
     void OnInitDialog();
+    void ShowTexts(int language, int cardParallelMode, int currentParallelMode);
 
     Table card_;
     Table current_;

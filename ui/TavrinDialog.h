@@ -90,6 +90,7 @@ protected:
 
 private:
     void OnInitDialog();
+    void Relabel(int language);
     void BuildControls();
     QGroupBox* BuildDiskGroup();
     QGroupBox* BuildFileGroup();
@@ -110,6 +111,7 @@ private:
     UserPrompts& prompts_;
     OperationContext context_;
     bool running_ = false;
+    QPushButton* refocus_ = nullptr;
     bool closing_ = false;
 
     QMenuBar* menuBar_;

@@ -2,6 +2,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -61,6 +62,8 @@ void FileDialogsTest::settingsDialogsUseTvsAndAskBeforeOverwriting() {
     QCOMPARE(save->defaultSuffix(), QString("tvs"));
     QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
     QCOMPARE(save->nameFilters(), QStringList({FileDialogFilter(FileDialogKind::SaveSettings)}));
+    save->show();
+    QCOMPARE(save->findChild<QLineEdit*>("fileNameEdit")->text(), QString("*.tvs"));
 }
 
 QTEST_MAIN(FileDialogsTest)

@@ -29,7 +29,7 @@ int TitleRoom(const QString& title) {
     font.setBold(true);
     font.setPointSizeF(font.pointSizeF() * 1.25);
     const QFontMetrics metrics(font);
-    return metrics.horizontalAdvance(title) + 6 * metrics.height();
+    return metrics.horizontalAdvance(title) + 9 * metrics.height();
 }
 
 void FixSizeOverTexts(QWidget& window, int variants, const std::function<void(int)>& showVariant) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // Qt's own texts (the standard buttons of message boxes, the file dialogs) follow the tool's

@@ -142,6 +142,11 @@ FileReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
     return ok ? FileReadResult::Read : FileReadResult::Failed;
 }
 
+bool ReplacesLink(const std::string& path) {
+    struct stat st{};
+    return WriteTarget(path) == path && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool ReplaceFileBytes(const std::string& path, const std::string& bytes) {
     if (path.empty()) return false;
     std::string target = WriteTarget(path);

@@ -16,6 +16,10 @@ FileReadResult ReadFileBytes(const std::string& path, std::string& bytes);
 // user (or all to root); otherwise the link itself is replaced.
 bool ReplaceFileBytes(const std::string& path, const std::string& bytes);
 
+// True when a replacement of the path would replace a symbolic link there rather than follow
+// it; what the link points to then has no part in the new file.
+bool ReplacesLink(const std::string& path);
+
 // Test seam: consulted before each step of a replacement; returning true makes that step fail
 // as if the system had refused it (a failed write has written part of the bytes first).
 enum class FileWriteStep { CreateTemporary, WriteTemporary, Rename };

@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
 cd "$root"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  mapfile -d '' files < <(git ls-files -z --cached --others --exclude-standard)
+  mapfile -d '' files < <(git ls-files -z)
 else
   mapfile -d '' files < <(find . -path './build*' -prune -o -path ./.git -prune -o -type f -printf '%P\0')
 fi

@@ -25,6 +25,7 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, FileDialogKind kind
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
         dialog->setDefaultSuffix("tvs");
+        dialog->selectFile("*.tvs");
     } else {
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
         dialog->setFileMode(QFileDialog::ExistingFile);

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -62,6 +63,8 @@ void FileDialogsTest::settingsDialogsUseTvsAndAskBeforeOverwriting() {
     QCOMPARE(save->defaultSuffix(), QString("tvs"));
     QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
     QCOMPARE(save->nameFilters(), QStringList({FileDialogFilter(FileDialogKind::SaveSettings)}));
+    save->show();
+    QCOMPARE(save->findChild<QLineEdit*>("fileNameEdit")->text(), QString("*.tvs"));
 }
 
 QTEST_MAIN(FileDialogsTest)

@@ -65,6 +65,9 @@ void FileDialogsTest::settingsDialogsUseTvsAndAskBeforeOverwriting() {
     QCOMPARE(save->nameFilters(), QStringList({FileDialogFilter(FileDialogKind::SaveSettings)}));
     save->show();
     QCOMPARE(save->findChild<QLineEdit*>("fileNameEdit")->text(), QString("*.tvs"));
+    // Saving under the pattern itself is not offered.
+    QMetaObject::invokeMethod(save.get(), "accept");
+    QVERIFY(save->isVisible());
 }
 
 QTEST_MAIN(FileDialogsTest)

@@ -23,18 +23,6 @@ constexpr size_t kTimeFieldSize = 8;
 constexpr size_t kStartFieldOffset = 8;
 constexpr size_t kCountFieldOffset = 12;
 
-constexpr std::array<uint8_t, 256> MakeReverseTable() {
-    std::array<uint8_t, 256> table{};
-    for (unsigned v = 0; v < 256; ++v) {
-        unsigned r = 0;
-        for (int bit = 0; bit < 8; ++bit)
-            if (v & (1u << bit)) r |= 0x80u >> bit;
-        table[v] = static_cast<uint8_t>(r);
-    }
-    return table;
-}
-constexpr std::array<uint8_t, 256> kReverseTable = MakeReverseTable();
-
 // Formats into a field of fixed width: cut to the field, zeros after the text.
 template <typename... Args>
 void FormatField(uint8_t* field, size_t width, const char* format, Args... args) {
@@ -127,12 +115,6 @@ SectorBytes BuildFileRecord(const std::string& fullPath, uint32_t fileLength, co
     FormatField(record.data() + kTimeFieldOffset, kTimeFieldSize, "%02d:%02d:%02d", time.hour, time.minute,
                 time.second);
     return record;
-}
-
-uint8_t ReverseBits(uint8_t value) { return kReverseTable[value]; }
-
-void ReverseBitsInPlace(uint8_t* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i) bytes[i] = kReverseTable[bytes[i]];
 }
 
 void EncodeChunk(Encoding encoding, const uint8_t* const lanes[8], uint8_t* chunk) {

@@ -36,7 +36,7 @@ bool CardRun::ForEachBatch(uint64_t start, uint64_t sectors, OpButton button, co
     AlignedBuffer buffer(std::min<uint64_t>(chunks, kBatchChunks) * kChunkSize);
     walkButton_ = button;
     walkSectors_ = sectors;
-    const int64_t base = static_cast<int64_t>(start) * kSectorSize;
+    const int64_t base = SectorOffset(start);
     for (uint64_t first = 0; first < chunks; first += kBatchChunks) {
         const Batch batch{base + static_cast<int64_t>(first * kChunkSize), first,
                           static_cast<uint32_t>(std::min<uint64_t>(kBatchChunks, chunks - first))};

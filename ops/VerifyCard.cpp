@@ -2,17 +2,12 @@
 #include <cstring>
 
 #include "card/CardLayout.h"
-#include "card/LittleEndian.h"
 #include "disk/AlignedBuffer.h"
 #include "ops/CardRun.h"
 #include "ops/OpMessages.h"
 #include "ui/text/Texts.h"
 
 namespace {
-
-// Bytes of a file record that Verify compares: name, length, date and the time up to the tens
-// of minutes.
-constexpr size_t kComparedRecordBytes = 284;
 
 class VerifyRun : CardRun {
 public:
@@ -42,9 +37,10 @@ private:
 
     bool ReadBankSector() {
         SectorBytes sector{};
-        if (!Read(int64_t{context_.card.BankIndex()} * kSectorSize, sector.data(), kSectorSize)) return false;
-        start_ = ReadLe32(sector.data() + 8);
-        sectors_ = ReadLe32(sector.data() + 12);
+        if (!Read(BankSectorOffset(context_.card.BankIndex()), sector.data(), kSectorSize)) return false;
+        const BankSector bank = BankSector::Parse(sector.data());
+        start_ = bank.dataStart;
+        sectors_ = bank.dataSectorCount;
         return true;
     }
 
@@ -56,13 +52,13 @@ private:
     // The eight records in one request; a request that fails is made again record by record, as
     // they were read before, so that the message names the record.
     bool CheckRecords() {
-        const int64_t first = (int64_t{start_} - kRecordsPerBank) * kSectorSize;
+        const int64_t first = RecordOffset(start_, 0);
         AlignedBuffer onCard(kRecordsPerBank * kSectorSize);
         const bool allRead = device_.Read(first, onCard.data(), onCard.size());
         for (int slot = 0; slot < kSlotCount; ++slot) {
             uint8_t* record = onCard.data() + slot * kSectorSize;
-            if (!allRead && !Read(first + int64_t{slot} * kSectorSize, record, kSectorSize)) return false;
-            if (std::memcmp(record, files_.Record(slot).data(), kComparedRecordBytes) != 0) return Mismatch();
+            if (!allRead && !Read(RecordOffset(start_, slot), record, kSectorSize)) return false;
+            if (!RecordsAgree(record, files_.Record(slot).data())) return Mismatch();
         }
         return true;
     }

@@ -60,6 +60,16 @@ int open64(const char* path, int flags, ...) OPEN_WRAPPER(open64, path, flags)
 int openat(int dir, const char* path, int flags, ...) OPEN_WRAPPER(openat, dir, path, flags)
 int openat64(int dir, const char* path, int flags, ...) OPEN_WRAPPER(openat64, dir, path, flags)
 
+// dd opens its files and moves them to descriptors 0 and 1.
+static int Copied(int from, int to) {
+    if (to >= 0 && to < MAX_FDS) slowed[to] = from >= 0 && from < MAX_FDS && slowed[from];
+    return to;
+}
+
+int dup(int fd) { return Copied(fd, NEXT(dup)(fd)); }
+int dup2(int fd, int to) { return Copied(fd, NEXT(dup2)(fd, to)); }
+int dup3(int fd, int to, int flags) { return Copied(fd, NEXT(dup3)(fd, to, flags)); }
+
 int close(int fd) {
     if (fd >= 0 && fd < MAX_FDS) slowed[fd] = 0;
     return NEXT(close)(fd);

@@ -17,6 +17,7 @@ public:
     bool Write(int32_t offset, const void* data, uint32_t count) override {
         return Count(inner_->Write(offset, data, count), count);
     }
+    bool Flush() override { return inner_->Flush(); }
 
 private:
     bool Count(bool done, uint32_t count) {

@@ -43,6 +43,7 @@ public:
         ++writes_;
         return false;
     }
+    bool Flush() override { return open_; }  // nothing was ever written
 
 private:
     bool Inside(int32_t offset, uint32_t count) const {

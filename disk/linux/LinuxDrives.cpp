@@ -117,8 +117,7 @@ bool ZeroFirstVolume(const std::string& path, std::optional<uint64_t> volumeStar
     }
     sector.fill(0);
     const bool written = *volumeStart <= UINT64_MAX / kSector && device.WriteAt(*volumeStart * kSector, sector.data(), kSector);
-    device.Close();
-    return written && device.LastCloseFlushed();
+    return written && device.Flush();
 }
 
 }  // namespace

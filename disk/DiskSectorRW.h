@@ -10,6 +10,9 @@ class DiskSectorRW {
 public:
     virtual ~DiskSectorRW() = default;
     virtual bool Open(int target) = 0;
+    // Open for an operation that writes: false, rather than an open for reading whose writes
+    // all fail, when the drive cannot be written now (in use, mounted, write-protected).
+    virtual bool OpenForWriting(int target) = 0;
     virtual void Close() = 0;
     virtual bool Read(int32_t offset, void* buffer, uint32_t count) = 0;
     virtual bool Write(int32_t offset, const void* data, uint32_t count) = 0;

@@ -19,7 +19,7 @@ public:
     using CardRun::CardRun;
 
     bool Run() {
-        if (!CheckSlots() || !OpenCard() || !ReadBankSector() || !LoadFiles()) return false;
+        if (!CheckSlots() || !Claim() || !OpenCard() || !ReadBankSector() || !LoadFiles()) return false;
         if (!CheckRecords() || !CheckSectorCount() || !CompareData()) return false;
         device_.Close();
         return true;
@@ -45,6 +45,7 @@ private:
         if (!Read(int64_t{context_.card.BankIndex()} * kSectorSize, sector.data(), kSectorSize)) return false;
         start_ = ReadLe32(sector.data() + 8);
         sectors_ = ReadLe32(sector.data() + 12);
+        widthCode_ = sector[3] & 3u;
         return true;
     }
 
@@ -64,8 +65,10 @@ private:
     }
 
     bool CheckSectorCount() {
-        // A count that differs from the files' would leave part of the image uncompared.
+        // A count that differs from the files' would leave part of the image uncompared; a width
+        // code that differs has the board read the data in another layout.
         if (sectors_ != ImageSectorCount(files_.ImageLength(State().parallelMode))) return Mismatch();
+        if (widthCode_ != static_cast<unsigned>(WidthCode(State().parallelMode, slotMask_))) return Mismatch();
         return true;
     }
 
@@ -79,6 +82,7 @@ private:
 
     uint32_t start_ = 0;
     uint32_t sectors_ = 0;
+    unsigned widthCode_ = 0;
 };
 
 }  // namespace

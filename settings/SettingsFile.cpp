@@ -100,6 +100,10 @@ bool LoadSettings(const std::string& path, WindowState& state, OperationSettings
     if (path.empty()) return true;
     const int loadLanguage = operation.language;
     ProfileSnapshot file = ProfileSnapshot::Read(path);
+    if (file.Unreadable()) {
+        host.ShowMessage(LocalText(loadLanguage, texts::kLoadSettingsError), MsgButtons::Ok, MsgIcon::Warning);
+        return false;
+    }
 
     for (int i = 0; i < 8; ++i) {
         state.fileName[i] = file.GetString(kSection, kFileNameKeys[i], "", kProfileNameCapacity);

@@ -147,6 +147,18 @@ TEST(ClearLogicalDriveOnImage, TakesTheFirstUsedEntryAndNeverABankSector) {
     EXPECT_EQ(SectorAt(image, 1), kFilled);
 }
 
+// An unpartitioned FAT volume: its boot text where a table would stand is no table.
+TEST(ClearLogicalDriveOnImage, BootTextIsNoPartitionTable) {
+    FakeDriveTree tree;
+    const std::string image = tree.AddImage("card.img", 4096);
+    const std::string text = "\r\nNon-system disk or disk error\r\nReplace and strike any key when ready\r\n";
+    FakeDriveTree::WriteBytes(image, 426, std::vector<uint8_t>(text.begin(), text.end()));
+    WriteMbrSignature(image);
+    const auto before = FakeDriveTree::ReadBytes(image, 0, 4096 * 512);
+    EXPECT_TRUE(ClearLogicalDrive(RegisterDrivePath(image)));
+    EXPECT_EQ(FakeDriveTree::ReadBytes(image, 0, 4096 * 512), before);
+}
+
 TEST(ClearLogicalDriveOnImage, AVolumeBeyondTheImageFails) {
     FakeDriveTree tree;
     const std::string image = tree.AddImage("card.img", 64);

@@ -86,15 +86,17 @@ bool UnmountDisk(const DriveRoots& roots, const std::string& disk) {
     return std::all_of(mounts.rbegin(), mounts.rend(), [](const MountEntry& m) { return Unmount(m.mountPoint); });
 }
 
-uint64_t PathSizeBytes(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return 0;
-    if (S_ISREG(info.st_mode)) return static_cast<uint64_t>(info.st_size);
-    if (!S_ISBLK(info.st_mode)) return 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// The size of what the drive number stands for, through a descriptor checked to reach it.
+uint64_t DriveSizeBytes(int drive) {
+    const int fd = OpenDriveNode(drive, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return 0;
+    struct stat info {};
     uint64_t bytes = 0;
-    if (::ioctl(fd, BLKGETSIZE64, &bytes) != 0) bytes = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        bytes = static_cast<uint64_t>(info.st_size);
+    } else if (::ioctl(fd, BLKGETSIZE64, &bytes) != 0) {
+        bytes = 0;
+    }
     ::close(fd);
     return bytes;
 }
@@ -107,12 +109,12 @@ uint32_t CutToSectorCount(uint64_t sectors) {
 // Zeroes the sector at `volumeStart`, or the first MBR volume's when none is given. Only a
 // drive whose sector 0 carries an MBR has volumes: a card in Tavrin format has none, whatever
 // an older partition table that the kernel still shows says.
-bool ZeroFirstVolume(const std::string& path, std::optional<uint64_t> volumeStart) {
+bool ZeroFirstVolume(int drive, std::optional<uint64_t> volumeStart) {
     DiskSectorLinux device;
-    if (!device.OpenPath(path)) return false;
+    if (!device.Open(drive)) return false;
     std::array<uint8_t, kSector> sector{};
     if (!device.Read(0, sector.data(), kSector)) return false;
-    if (!volumeStart) volumeStart = FirstMbrVolumeStart(sector.data(), sector.size());
+    if (!volumeStart) volumeStart = FirstMbrVolumeStart(sector.data(), sector.size(), device.SizeBytes() / kSector);
     if (!HasMbrSignature(sector.data(), sector.size()) || !volumeStart || *volumeStart < kFirstClearableSector) {
         return true;
     }
@@ -138,7 +140,8 @@ uint32_t DiskSectorCount(int drive) {
     const DriveRoots roots = CurrentRoots();
     const auto entry = FindDrive(roots, drive);
     if (!entry) return 1;
-    if (!entry->IsDisk()) return CutToSectorCount(PathSizeBytes(entry->path) / kSector);
+    if (!entry->IsDisk()) return CutToSectorCount(DriveSizeBytes(drive) / kSector);
+    if (!DriveStillChosenTarget(drive)) return 1;
     const auto size = ReadNumberAttribute((fs::path(roots.sysfs) / "block" / entry->diskName / "size").string());
     return CutToSectorCount(size.value_or(0));
 }
@@ -148,11 +151,17 @@ bool ClearLogicalDrive(int drive) {
     const auto entry = FindDrive(roots, drive);
     const std::string path = DrivePath(drive);
     if (!entry || path.empty()) return false;
-    if (!entry->IsDisk()) return ZeroFirstVolume(path, std::nullopt);
+    if (!entry->IsDisk()) return ZeroFirstVolume(drive, std::nullopt);
     if (!UnmountDisk(roots, entry->diskName)) return false;
     const auto partitions = ListPartitions(roots.sysfs, entry->diskName);
     if (partitions.empty()) return true;
-    return ZeroFirstVolume(path, partitions.front().start);
+    return ZeroFirstVolume(drive, partitions.front().start);
+}
+
+bool DriveStillChosenTarget(int drive) {
+    const auto target = FindDriveTarget(drive);
+    struct stat info {};
+    return target && ::stat(target->path.c_str(), &info) == 0 && target->identity.Matches(info);
 }
 
 std::string DriveMapText() {

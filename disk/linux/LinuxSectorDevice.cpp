@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "disk/Drives.h"
+#include "disk/linux/DriveRegistry.h"
 
 namespace {
 
@@ -54,64 +55,81 @@ void DiskSectorLinux::FreeDeleter::operator()(uint8_t* p) const { std::free(p); 
 
 DiskSectorLinux::~DiskSectorLinux() { Close(); }
 
-bool DiskSectorLinux::Open(int target) {
-    const std::string path = DrivePath(target);
-    if (path.empty()) {
-        Close();
+bool DiskSectorLinux::Open(int target) { return OpenTarget(target, false); }
+
+bool DiskSectorLinux::OpenForWriting(int target) { return OpenTarget(target, true); }
+
+bool DiskSectorLinux::OpenTarget(int target, bool forWriting) {
+    Close();
+    const auto chosen = FindDriveTarget(target);
+    if (!chosen) {
+        lastOpenError_ = ENOENT;
         return false;
     }
-    return OpenPath(path);
+    return OpenChecked(chosen->path, chosen->identity, false, forWriting);
 }
 
 bool DiskSectorLinux::OpenPath(const std::string& path, bool alignedTransfers) {
     Close();
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return false;
-    if (S_ISBLK(info.st_mode)) return OpenBlockDevice(path);
-    if (S_ISREG(info.st_mode)) return OpenImageFile(path, alignedTransfers);
-    return false;
+    const auto identity = TargetIdentity::OfPath(path.c_str());
+    if (!identity) {
+        lastOpenError_ = ENOENT;
+        return false;
+    }
+    return OpenChecked(path, *identity, alignedTransfers, false);
 }
 
-bool DiskSectorLinux::OpenBlockDevice(const std::string& path) {
+bool DiskSectorLinux::OpenChecked(const std::string& path, const TargetIdentity& identity, bool alignedTransfers,
+                                  bool forWriting) {
+    lastOpenError_ = 0;
+    const bool opened = identity.IsBlockDevice() ? OpenBlockDevice(path, identity, forWriting)
+                                                 : OpenImageFile(path, identity, alignedTransfers, forWriting);
+    if (!opened && lastOpenError_ == 0) lastOpenError_ = errno;
+    return opened;
+}
+
+bool DiskSectorLinux::OpenBlockDevice(const std::string& path, const TargetIdentity& identity, bool forWriting) {
     int fd = OpenRetrying(path.c_str(), O_RDWR | O_DIRECT | O_EXCL);
     bool readOnly = false;
-    if (fd < 0 && RefusedForWriting(errno)) {
+    if (fd < 0 && !forWriting && RefusedForWriting(errno)) {
         fd = OpenRetrying(path.c_str(), O_RDONLY | O_DIRECT);
         readOnly = true;
     }
-    if (fd < 0) return false;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISBLK(info.st_mode)) {  // replaced between stat and open
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
-    readOnly_ = readOnly;
+    if (fd < 0 || !Opened(fd, identity, readOnly)) return false;
     blockSize_ = LogicalBlockSize(fd);
     size_ = BlockDeviceSize(fd);
     return true;
 }
 
-bool DiskSectorLinux::OpenImageFile(const std::string& path, bool alignedTransfers) {
+bool DiskSectorLinux::OpenImageFile(const std::string& path, const TargetIdentity& identity, bool alignedTransfers,
+                                    bool forWriting) {
     const int direct = alignedTransfers ? O_DIRECT : 0;
-    int fd = OpenRetrying(path.c_str(), O_RDWR | direct);
-    if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDWR);  // tmpfs
+    // Non-blocking: a path swapped for a FIFO must not hang the open.
+    int fd = OpenRetrying(path.c_str(), O_RDWR | O_NONBLOCK | direct);
+    if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDWR | O_NONBLOCK);  // tmpfs
     bool readOnly = false;
-    if (fd < 0 && RefusedForWriting(errno)) {
-        fd = OpenRetrying(path.c_str(), O_RDONLY | direct);
-        if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDONLY);
+    if (fd < 0 && !forWriting && RefusedForWriting(errno)) {
+        fd = OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | direct);
+        if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK);
         readOnly = true;
     }
-    if (fd < 0) return false;
+    if (fd < 0 || !Opened(fd, identity, readOnly)) return false;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::fstat(fd, &info);
+    blockSize_ = alignedTransfers ? kDefaultBlockSize : 0;
+    size_ = static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
+// The path may have been replaced since the target was chosen: only the chosen object is used.
+bool DiskSectorLinux::Opened(int fd, const TargetIdentity& identity, bool readOnly) {
+    if (!identity.MatchesDescriptor(fd)) {
         ::close(fd);
+        lastOpenError_ = ESTALE;
         return false;
     }
     fd_ = fd;
     readOnly_ = readOnly;
-    blockSize_ = alignedTransfers ? kDefaultBlockSize : 0;
-    size_ = static_cast<uint64_t>(info.st_size);
     return true;
 }
 

@@ -2,7 +2,6 @@
 #include <array>
 
 #include "card/CardLayout.h"
-#include "card/LittleEndian.h"
 #include "disk/Drives.h"
 #include "ops/CardRun.h"
 #include "ops/OpMessages.h"
@@ -17,11 +16,11 @@ constexpr uint32_t kBankSectorsBytes = kBankCount * kSectorSize;
 BankTable TableOf(const std::array<uint8_t, kBankSectorsBytes>& sectors) {
     BankTable table;
     for (int k = 0; k < kBankCount; ++k) {
-        const uint8_t* sector = sectors.data() + k * kSectorSize;
-        if (!HasTavrinSignature(sector)) continue;
+        const BankSector bank = BankSector::Parse(sectors.data() + k * kSectorSize);
+        if (!bank.signature) continue;
         table.bankPresent[k] = 1;
-        table.bankStart[k] = ReadLe32(sector + 8);
-        table.bankLength[k] = ReadLe32(sector + 12);
+        table.bankStart[k] = bank.dataStart;
+        table.bankLength[k] = bank.dataSectorCount;
     }
     return table;
 }
@@ -110,9 +109,9 @@ private:
         if (last < bank_) return true;
         const SectorBytes zero{};
         for (int k = bank_; k <= last; ++k) {
-            if (!Write(int64_t{k} * kSectorSize, zero.data(), kSectorSize)) return false;
+            if (!Write(BankSectorOffset(k), zero.data(), kSectorSize)) return false;
         }
-        return Flush(int64_t{bank_} * kSectorSize);
+        return Flush(BankSectorOffset(bank_));
     }
 
     bool WriteData() {
@@ -121,9 +120,8 @@ private:
     }
 
     bool WriteRecords() {
-        const int64_t first = static_cast<int64_t>(start_ - kRecordsPerBank) * kSectorSize;
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (!Write(first + int64_t{slot} * kSectorSize, files_.Record(slot).data(), kSectorSize)) return false;
+            if (!Write(RecordOffset(start_, slot), files_.Record(slot).data(), kSectorSize)) return false;
         }
         return true;
     }
@@ -139,10 +137,11 @@ private:
     bool WriteBankSector() {
         // The slot set is the one whose files were loaded and written, not a fresh name check.
         const HardwareSettings& hw = context_.hardware;
-        const SectorBytes sector = BuildBankSector(static_cast<uint32_t>(sectors_), static_cast<uint32_t>(start_),
-                                                   hw.frequency, hw.retry, hw.delay, State().parallelMode, slotMask_);
-        const int64_t offset = int64_t{bank_} * kSectorSize;
-        if (!Flush(static_cast<int64_t>(start_) * kSectorSize) || !Write(offset, sector.data(), kSectorSize) ||
+        const SectorBytes sector = BankSector::Make(static_cast<uint32_t>(sectors_), static_cast<uint32_t>(start_),
+                                                    hw.frequency, hw.retry, hw.delay, State().parallelMode, slotMask_)
+                                       .Build();
+        const int64_t offset = BankSectorOffset(bank_);
+        if (!Flush(SectorOffset(start_)) || !Write(offset, sector.data(), kSectorSize) ||
             !Flush(offset)) {
             return false;
         }

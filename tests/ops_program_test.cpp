@@ -400,9 +400,9 @@ TEST_F(ProgramTest, AnInterruptedReprogramLeavesTheBankAbsent) {
     ASSERT_TRUE(ProgramBlank({one}));  // width code 0
     const Bytes oldSector = Sector(0);
     card_.NewPlan();
-    card_.plan->failWriteNumber = 1 + 5 + 8 + 1;  // the bank sector, after zeroing, data and records
+    card_.plan->failFlushNumber = 2;  // cut after zeroing, data and records, before the bank sector
     EXPECT_FALSE(Program({one, two}));
-    EXPECT_EQ(host_.LastMessage(), "Write sector error at Addr [00000000].");
+    EXPECT_EQ(host_.LastMessage(), "Write sector error at Addr [00010000].");
     EXPECT_EQ(Sector(0), Bytes(512, 0));
 
     WriteSectors(card_.image, 0, oldSector);

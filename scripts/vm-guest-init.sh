@@ -18,7 +18,7 @@ mkdosfs /dev/vda >/dev/null && mount -t vfat /dev/vda /home
 
 # Runs tavrin-cli with a time limit; its output lands in /tmp/out, its status in $status.
 cli() {
-  timeout 180 tavrin-cli "$@" >/tmp/out 2>&1
+  timeout 120 tavrin-cli "$@" >/tmp/out 2>&1
   status=$?
   sed 's/^/    /' /tmp/out
 }
@@ -87,7 +87,7 @@ verify_and_info() {
 
 # Pulled by the host (QMP device_del) once Program has written a few megabytes.
 stick_pulled_during_program() {
-  timeout 180 tavrin-cli program --init --yes --parallel --disk /dev/sda big.rbf >/tmp/pulled 2>&1 &
+  timeout 120 tavrin-cli program --init --yes --parallel --disk /dev/sda big.rbf >/tmp/pulled 2>&1 &
   pid=$!
   for _ in $(seq 300); do
     [ "$(awk '{ print $7 }' /sys/block/sda/stat)" -gt 8192 ] && break
@@ -108,10 +108,12 @@ speed() {
   t=$(now)
   cli program --init --yes --parallel --disk /dev/sda big.rbf
   program=$(seconds_since "$t")
+  [ $status = 0 ] || echo "SPEED-ERROR Program failed"
   echo 3 >/proc/sys/vm/drop_caches
   t=$(now)
   cli verify --parallel --disk /dev/sda big.rbf
   verify=$(seconds_since "$t")
+  [ $status = 0 ] || echo "SPEED-ERROR Verify failed"
   t=$(now)
   dd if=big.rbf of=/dev/sda bs=16k seek=128 conv=fsync 2>/dev/null
   dd_write=$(seconds_since "$t")

@@ -10,7 +10,8 @@
 #                               TAVRIN_VM_IOPS (1000) set the size and the stick's limits.
 #
 # TAVRIN_CLI picks the binary (default: build/cli/tavrin-cli, built when missing),
-# TAVRIN_VM_CACHE where the kernel is kept (default ~/.cache/tavrin-vm).
+# TAVRIN_VM_CACHE where the kernel is kept (default ~/.cache/tavrin-vm), TAVRIN_VM_TIMEOUT
+# the seconds QEMU may run (300).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 mode=${1:-scenarios}
@@ -27,7 +28,7 @@ if [ -z "$cli" ]; then
   cmake --build "$build" -j"$(nproc)" --target tavrin-cli >/dev/null
   cli=$build/cli/tavrin-cli
 fi
-cache=${TAVRIN_VM_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tavrin-vm}
+cache=${TAVRIN_VM_CACHE:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/tavrin-vm}
 work=$(mktemp -d)
 qemu_pid=""
 trap '[ -z "$qemu_pid" ] || kill "$qemu_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -109,7 +110,7 @@ make_disks() {
 boot() {
   local bps=$1 iops=$2
   mkfifo "$work/qmp.in" "$work/qmp.out"
-  timeout 600 qemu-system-x86_64 -accel tcg -m 768M -nodefaults -display none -no-reboot \
+  timeout "${TAVRIN_VM_TIMEOUT:-300}" qemu-system-x86_64 -accel tcg -m 768M -nodefaults -display none -no-reboot \
     -kernel "$kernel" -initrd "$work/initrd.cpio" \
     -append "console=ttyS0 panic=-1 loglevel=4 tavrin.mode=$mode" \
     -serial "file:$work/serial.log" \
@@ -119,13 +120,12 @@ boot() {
     -device qemu-xhci -device usb-storage,id=stick,drive=stickdisk,removable=on \
     -drive "if=virtio,format=raw,file=$work/system.img" &
   qemu_pid=$!
-  cat "$work/qmp.out" >"$work/qmp.log" &
   # The guest asks for the stick to be pulled once Program is writing to it.
   local pulled=0
   while kill -0 "$qemu_pid" 2>/dev/null; do
     if [ $pulled = 0 ] && grep -q '^VM-PULL-STICK' "$work/serial.log" 2>/dev/null; then
       printf '%s\n' '{"execute":"qmp_capabilities"}' '{"execute":"device_del","arguments":{"id":"stick"}}' \
-        >"$work/qmp.in"
+        1<>"$work/qmp.in"
       pulled=1
     fi
     sleep 0.2
@@ -166,7 +166,7 @@ if [ "$mode" = speed ]; then
   boot "${TAVRIN_VM_BPS:-10485760}" "${TAVRIN_VM_IOPS:-1000}"
   grep '^SPEED' "$work/serial.log" || fail "the guest printed no figures"
 else
-  boot 4194304 0
+  boot 2097152 0
   check_scenarios
   grep "^SCENARIO" "$work/serial.log"
   echo "vm-test: every scenario passed ($((SECONDS - start)) s in the VM)"

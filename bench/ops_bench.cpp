@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Program and Verify of a 64 MiB bank on an image file in tmpfs, side by side with dd and cmp
 // over the same bytes, and the peak memory of tavrin-cli doing the same.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // A file's last modification in local time. An unknown time is 0/0/0 -1:-1:-1.

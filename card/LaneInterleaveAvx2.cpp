@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The interleave kernels built for AVX2: twice the matrices per instruction. Only reached
 // when the CPU reports AVX2 (see LaneInterleave.cpp).
 #if defined(__x86_64__)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The interleave kernels for AVX2 with GFNI: the affine instruction transposes a bit matrix in
 // one step. Only reached when the CPU reports both (see LaneInterleave.cpp).
 #if defined(__x86_64__)

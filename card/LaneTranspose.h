@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The serial interleaves as 8x8 bit-matrix transposes, written once over a set of vector
 // operations and compiled for each instruction set it is used with. Included only by the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "card/NameRules.h"
 
 std::string LowerAscii(std::string text) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "fuzz/ConfigFileFuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include <vector>
 
 #include "card/CardLayout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "card/CardLayout.h"
 #include "disk/Drives.h"
 #include "ops/CardRun.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Program, Verify and full Erase with tavrin-cli (Release build) on image files in tmpfs,
 # side by side with dd and cmp over the same bytes. Prints one table; the ratio is the figure.
 #   BENCH_SIZES="1 16 64"   bank sizes in MiB

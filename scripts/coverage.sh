@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Line and branch coverage of the core (card/, disk/, ops/, settings/) from the test suite.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

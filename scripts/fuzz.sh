@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the libFuzzer targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer) and runs
 # each for a bounded time from its committed seed corpus in fuzz/corpus/<target>/.
 #   scripts/fuzz.sh [TARGET ...]        all targets when none is named

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Sets up, builds and starts the tool.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Renders the main window (English and Japanese), the settings dialogs, the File Information
 # dialog and the About box to PNG files in build/screenshots (or $BUILD_DIR/screenshots).
 # With --docs it also copies the English main window to docs/screenshot-main.png.

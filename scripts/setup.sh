@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs what building and testing need on Debian 12, when missing, and the packages named
 # as arguments (what a script needs beyond that).
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Cards whose bank sectors and file records have been damaged: Program of any bank writes only
 // what that bank owns, and Verify and Check Info survive and report only what they compared.
 #include <gtest/gtest.h>

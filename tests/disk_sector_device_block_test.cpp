@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The sector device on a real block device: a loop device over an image file, which takes the
 // O_DIRECT, exclusive-open and block-size paths that image files never do. Needs root and loop
 // devices; skipped where they are missing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every transfer of every operation fails in turn, and configuration files give out before
 // their loaded length: each run ends with its one message, names the right address, releases
 // every file and the device, and writes nothing after the failure.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every public header must stand on its own.
 #include "card/BankTable.h"
 #include "card/CardLayout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Program on a card that the system lists as a drive, with its first volume mounted: the volume
 // is unmounted and cleared before anything is written, and when it cannot be unmounted nothing
 // is written at all.

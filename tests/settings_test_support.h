@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Shared by the settings, profile and recent-list tests: a temporary folder per test, whole-file
 // helpers and a message host that records what it was asked to show.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window as the host of the card operations, and the disk area's handlers.
 #include <QApplication>
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window's controls and menus, in the order and with the texts the window starts with.
 #include <QCheckBox>
 #include <QComboBox>

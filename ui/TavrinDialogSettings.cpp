@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window's settings files, recent entries and language.
 #include <QAction>
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "ui/TavrinStyle.h"
 
 int TavrinStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,

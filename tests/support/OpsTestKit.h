@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Card images, configuration files and bookkeeping devices and files for the operation tests.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "support/ScriptedHost.h"
 
 MsgAnswer ScriptedHost::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The file dialogs: what their filters say and which files they offer.
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window around the operations: start-up, language, Parallel Mode, the file-name
 // fields, exit and the recent entries of the File menu.
 #include <QAction>

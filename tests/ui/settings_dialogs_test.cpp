@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The Hardware Settings dialog opened from the window: speed labels, the hi-speed rule,
 // validation and Cancel.
 #include <QCheckBox>

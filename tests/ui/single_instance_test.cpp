@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One instance per user: the lock, the request to come to the front, stale locks, and the
 // tool itself started twice.
 #include <QLockFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The card operations run from the window's buttons against image files in a fake drive tree,
 // and the disk area that shows the selected card.
 #include <QCheckBox>

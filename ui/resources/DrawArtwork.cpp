@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Draws the tool's artwork: the product logo (143 x 39), the small logo (57 x 39) and the
 // application icon at the usual sizes. Run once with the output folder; the PNGs are kept in
 // the repository.

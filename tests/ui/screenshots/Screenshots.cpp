@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Renders the main window (English and Japanese, a programmed card selected), both settings
 // dialogs, the File Information dialog and the About box to PNG files in the folder given.
 // Runs on any Qt platform; scripts/screenshots.sh runs it offscreen.

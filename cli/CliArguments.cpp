@@ -20,10 +20,24 @@ std::optional<CliCommand> CommandNamed(const std::string& name) {
     static const std::map<std::string, CliCommand> commands{
         {"list", CliCommand::List},   {"program", CliCommand::Program}, {"verify", CliCommand::Verify},
         {"info", CliCommand::Info},   {"erase", CliCommand::Erase},     {"settings", CliCommand::Settings},
-        {"help", CliCommand::Help},   {"--help", CliCommand::Help},     {"-h", CliCommand::Help}};
+        {"help", CliCommand::Help},   {"--help", CliCommand::Help},     {"-h", CliCommand::Help},
+        {"--version", CliCommand::Version}, {"-V", CliCommand::Version}};
     auto it = commands.find(name);
     if (it == commands.end()) return std::nullopt;
     return it->second;
+}
+
+// "-b 2", "-b2" and "--bank 2" are one option; "-y" and "--yes" one flag.
+std::string LongForm(const std::string& word) {
+    static const std::map<char, std::pair<std::string, bool>> shortNames{
+        {'y', {"--yes", false}}, {'b', {"--bank", true}}, {'d', {"--disk", true}},
+        {'h', {"--help", false}}, {'V', {"--version", false}}};
+    if (word.size() < 2 || word[1] == '-') return word;
+    auto it = shortNames.find(word[1]);
+    if (it == shortNames.end()) return word;
+    const auto& [longName, takesValue] = it->second;
+    if (word.size() == 2) return longName;
+    return takesValue ? longName + "=" + word.substr(2) : word;
 }
 
 class Parser {
@@ -86,7 +100,8 @@ private:
         return true;
     }
 
-    bool Option(const std::string& word) {
+    bool Option(const std::string& given) {
+        const std::string word = LongForm(given);
         const size_t equals = word.find('=');
         const std::string name = word.substr(0, equals);
         const bool hasInline = equals != std::string::npos;
@@ -98,7 +113,8 @@ private:
             {"--verify", [&] { a.autoVerify = 1; }},     {"--no-verify", [&] { a.autoVerify = 0; }},
             {"--hi-speed", [&] { a.hiSpeed = 1; }},      {"--quick", [&] { a.quickErase = 1; }},
             {"--full", [&] { a.quickErase = 0; }},       {"--tsv", [&] { a.tsv = true; }},
-            {"--help", [&] { a.command = CliCommand::Help; }}, {"-h", [&] { a.command = CliCommand::Help; }}};
+            {"--help", [&] { a.command = CliCommand::Help; }},
+            {"--version", [&] { a.command = CliCommand::Version; }}};
         if (auto flag = flags.find(name); flag != flags.end()) {
             if (hasInline) return Error("option " + name + " takes no value");
             flag->second();
@@ -125,13 +141,14 @@ private:
             a.language = value == "ja" ? 1 : 0;
             return true;
         }
-        return Error("unknown option '" + word + "'");
+        return Error("unknown option '" + given + "'");
     }
 
     bool CheckShape() {
         const CliArguments& a = result_.arguments;
         switch (a.command) {
             case CliCommand::Help:
+            case CliCommand::Version:
                 return true;
             case CliCommand::List:
                 if (!a.files.empty() || !a.disk.empty()) return Error("list takes no arguments");
@@ -166,6 +183,7 @@ const char* UsageText() {
            "       tavrin-cli info     [options] --disk TARGET [FILE1 ... FILE8]\n"
            "       tavrin-cli erase    [options] --disk TARGET\n"
            "       tavrin-cli settings FILE.tvs\n"
+           "       tavrin-cli -h|--help | -V|--version\n"
            "Run 'tavrin-cli --help' for the options.\n";
 }
 
@@ -181,10 +199,12 @@ const char* HelpText() {
            "/dev/sdb, or a drive number as 'list' prints it. FILE arguments fill File#1, File#2, ...\n"
            "in order (.bit, .bin or .rbf); an empty argument (\"\") leaves its slot empty.\n\n"
            "options:\n"
-           "  --bank N         bank 1 to 4 (default 1)\n"
+           "  -d, --disk TARGET\n"
+           "                   the card or image file to work on\n"
+           "  -b, --bank N     bank 1 to 4 (default 1)\n"
            "  --parallel       Parallel Mode Configuration (File#1 only); --serial undoes it\n"
            "  --init           Initialize Disk: allow a card that is not in Tavrin format\n"
-           "  --yes            answer Yes to every question\n"
+           "  -y, --yes        answer Yes to every question\n"
            "  --verify         Auto Verify after Program; --no-verify turns it off\n"
            "  --frequency N    configuration speed code 0 to 3 (3 needs --hi-speed)\n"
            "  --hi-speed       hi-speed microSD\n"
@@ -194,7 +214,14 @@ const char* HelpText() {
            "  --lang en|ja     language of the messages\n"
            "  --settings FILE  start from the values of a settings file (.tvs), file names included\n"
            "  --tsv            info: tab-separated lines instead of columns\n"
-           "  --help           this text\n\n"
+           "  -h, --help       this text\n"
+           "  -V, --version    the version\n"
+           "  --               the arguments after it are files\n\n"
            "Without --settings: English, Auto Verify off, Quick Erase on, frequency 2, no hi-speed,\n"
-           "retry 4, delay 0. Exit status: 0 done, 1 failed or answered No, 2 usage error.\n";
+           "retry 4, delay 0. Questions are answered No without a terminal, unless --yes.\n\n"
+           "exit status:\n"
+           "  0  done\n"
+           "  1  failed\n"
+           "  2  usage error\n"
+           "  3  a question was answered No\n";
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, List, Program, Verify, Info, Erase, Settings };
+enum class CliCommand { Help, Version, List, Program, Verify, Info, Erase, Settings };
 
 // The command line as given; values not given stay unset so that a settings file can fill them.
 struct CliArguments {

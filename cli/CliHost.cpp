@@ -20,7 +20,11 @@ CliHost::CliHost(Answers answers, bool initializeDisk, std::unique_ptr<ProgressL
 
 MsgAnswer CliHost::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) {
     progress_->Finish();
-    if (buttons != MsgButtons::Ok) return Ask(text, buttons);
+    if (buttons != MsgButtons::Ok) {
+        const MsgAnswer answer = Ask(text, buttons);
+        answeredNo_ = answeredNo_ || answer == MsgAnswer::No || answer == MsgAnswer::Cancel;
+        return answer;
+    }
     std::FILE* out = icon == MsgIcon::Information ? stdout : stderr;
     std::fprintf(out, "%s\n", text.c_str());
     std::fflush(out);

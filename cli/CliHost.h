@@ -32,6 +32,8 @@ public:
 
     // What the window's fields would hold.
     WindowState& Controls() { return controls_; }
+    // Every question stops its operation when answered No.
+    bool AnsweredNo() const { return answeredNo_; }
 
 private:
     MsgAnswer Ask(const std::string& text, MsgButtons buttons);
@@ -41,6 +43,7 @@ private:
     std::unique_ptr<ProgressLine> progress_;
     std::function<void(const BankInfoData&)> showInfo_;
     WindowState controls_;
+    bool answeredNo_ = false;
 };
 
 // The one-entry disk list of a card named on the command line.

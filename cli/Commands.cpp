@@ -12,6 +12,7 @@
 #include "disk/Drives.h"
 #include "ops/Operations.h"
 #include "settings/SettingsFile.h"
+#include "TavrinVersion.h"
 #include "ui/text/Texts.h"
 
 namespace {
@@ -112,7 +113,8 @@ int RunCardCommand(const CliArguments& a) {
                  std::make_unique<ProgressLine>(isatty(STDERR_FILENO) == 1, counter),
                  [tsv](const BankInfoData& info) { (tsv ? PrintBankInfoTsv : PrintBankInfo)(stdout, info); });
     host.Controls() = context.state;
-    return RunOperation(a.command, host, context) ? kExitDone : kExitFailed;
+    if (RunOperation(a.command, host, context)) return kExitDone;
+    return host.AnsweredNo() ? kExitAnsweredNo : kExitFailed;
 }
 
 int RunList() {
@@ -154,6 +156,9 @@ int RunCommand(const CliArguments& a) {
     switch (a.command) {
         case CliCommand::Help:
             std::fputs(HelpText(), stdout);
+            return kExitDone;
+        case CliCommand::Version:
+            std::printf("tavrin-cli %s\n", kTavrinVersion);
             return kExitDone;
         case CliCommand::List: return RunList();
         case CliCommand::Settings: return RunSettings(a);

@@ -2,10 +2,12 @@
 #pragma once
 #include "cli/CliArguments.h"
 
-// Exit status: 0 done, 1 failed or answered No, 2 usage error.
+// Exit status: 0 done, 1 failed, 2 usage error, 3 a question answered No (so that a script
+// tells a refusal from a failure).
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitAnsweredNo = 3;
 
 int RunCommand(const CliArguments& arguments);
 // Prints the error with the short usage and returns kExitUsage.

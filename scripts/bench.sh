@@ -17,7 +17,8 @@ runs=${BENCH_RUNS:-5}
 base=${BENCH_DIR:-/dev/shm}
 
 "$root/scripts/setup.sh" time
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVRIN_WITH_GUI=OFF -DTAVRIN_WITH_TESTS=OFF >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVRIN_WITH_GUI=OFF -DTAVRIN_WITH_TESTS=OFF \
+  -DTAVRIN_STATIC_CXX_RUNTIME=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tavrin-cli >/dev/null
 cli="$build/cli/tavrin-cli"
 

@@ -2,12 +2,12 @@
 # SPDX-License-Identifier: Apache-2.0
 # Fails, naming the files, when a source file of the repository lacks its licence line near
 # the top. Data the programs read (card images, settings samples, fuzz seeds), pictures and
-# prose are not source and are left out.
+# prose (the Debian copyright file allows no comments) are not source and are left out.
 set -euo pipefail
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
 cd "$root"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  mapfile -d '' files < <(git ls-files -z --cached --others --exclude-standard)
+  mapfile -d '' files < <(git ls-files -z)
 else
   mapfile -d '' files < <(find . -path './build*' -prune -o -path ./.git -prune -o -type f -printf '%P\0')
 fi
@@ -16,7 +16,7 @@ checked=0
 for f in "${files[@]}"; do
   [ -f "$f" ] || continue
   case "$f" in
-    *.md | LICENSE | .gitignore | */.gitignore | .gitattributes | */.gitattributes) continue ;;
+    *.md | LICENSE | packaging/copyright | .gitignore | */.gitignore | .gitattributes | */.gitattributes) continue ;;
     fuzz/corpus/* | tests/data/*) continue ;;
   esac
   # Binary files (pictures and the like) carry no comment.

@@ -4,7 +4,8 @@
 # as arguments (what a script needs beyond that).
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev dosfstools fdisk "$@")
+          qt6-base-dev qt6-base-dev-tools libgl-dev dosfstools fdisk
+          file groff-base man-db appstream desktop-file-utils "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-<<<<<<< HEAD
-# Sets up, builds and runs every test: the unit tests, then the VM tests (scripts/vm-test.sh).
-=======
 # SPDX-License-Identifier: Apache-2.0
-# Sets up, builds and runs every test.
->>>>>>> main
+# Sets up, builds and runs every test: the unit tests, then the VM tests (scripts/vm-test.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TavrinVersion.h"
 #include "card/CardLayout.h"
 #include "support/CliRunner.h"
 #include "support/FakeDriveTree.h"
@@ -63,6 +64,17 @@ TEST_F(CliTest, UsageErrorsExitWith2AndTouchNothing) {
     EXPECT_NE(help.out.find("--frequency N"), std::string::npos);
 }
 
+TEST_F(CliTest, ShortOptionsAndVersion) {
+    const std::string version = std::string("tavrin-cli ") + kTavrinVersion + "\n";
+    EXPECT_EQ(Run({"--version"}).out, version);
+    EXPECT_EQ(Run({"-V"}).out, version);
+    EXPECT_EQ(Run({"info", "-V"}).out, version);
+    EXPECT_NE(Run({"-h"}).out.find("  3  a question was answered No"), std::string::npos);
+    EXPECT_EQ(Run({"program", "--init", "-y", "-b", "1", "-d", image_, a_}).exitCode, 0);
+    EXPECT_EQ(Run({"verify", "-b1", "-d" + image_, a_}).out, "Verify completed.\n");
+    EXPECT_EQ(Run({"verify", "-yx", "-d", image_, a_}).exitCode, 2);
+}
+
 TEST_F(CliTest, ProgramNeedsInitAndAYesOnABlankCard) {
     const Bytes before = ReadFileBytes(image_);
     CliResult result = Run({"program", "--disk", image_, a_});
@@ -70,7 +82,7 @@ TEST_F(CliTest, ProgramNeedsInitAndAYesOnABlankCard) {
     EXPECT_EQ(result.err, "Please initialize disk first.\n");
 
     result = Run({"program", "--init", "--disk", image_, a_});
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 3) << "answered No";
     EXPECT_NE(result.err.find(texts::kInitializationQuestion.english), std::string::npos);
     EXPECT_EQ(ReadFileBytes(image_), before);
 
@@ -120,7 +132,7 @@ TEST_F(CliTest, ProgramThenVerifyInfoAndEraseThroughTheCommandLine) {
     EXPECT_NE(columns.out.find("1.  b.bit"), std::string::npos) << columns.out;
 
     CliResult erase = Run({"erase", "--disk", image_});
-    EXPECT_EQ(erase.exitCode, 1) << "the question is answered No without a terminal";
+    EXPECT_EQ(erase.exitCode, 3) << "the question is answered No without a terminal";
     erase = Run({"erase", "--yes", "--disk", image_});
     EXPECT_EQ(erase.exitCode, 0);
     EXPECT_EQ(erase.out, "Quick Erase Completed.\n");

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ui/TavrinApp.h"
+#include "ui/WindowCommandLine.h"
 
 int main(int argc, char** argv) {
+    if (const auto status = AnswerWindowCommandLine(argc, argv)) return *status;
     CTavrinApp app(argc, argv);
     return app.InitInstance();
 }

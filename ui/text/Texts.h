@@ -2,6 +2,7 @@
 #pragma once
 #include <array>
 
+#include "TavrinVersion.h"
 #include "ui/text/LocalText.h"
 
 // Every text of the tool that has a Japanese twin, and the English-only texts that more than
@@ -153,6 +154,6 @@ inline constexpr const char* kBankEntry = "%d";
 inline constexpr const char* kNewBankEntry = "%d (New)";
 inline constexpr const char* kConfigFilesFilter = "Config Files (*.bin,*.bit,*.rbf)";
 inline constexpr const char* kTvsFilesFilter = "TVS Files (*.tvs)";
-inline constexpr const char* kVersion = "1.03";
+inline constexpr const char* kVersion = kTavrinVersion;
 
 }  // namespace texts

@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <string>
 
+#include "card/BankSector.h"
 #include "card/BankTable.h"
+#include "card/CardSizes.h"
+#include "card/FileRecord.h"
 #include "card/FileTime.h"
 
 class DiskSectorRW;
 
-constexpr uint32_t kSectorSize = 512;
-constexpr uint32_t kChunkSize = 16384;
-constexpr uint32_t kChunkSectors = kChunkSize / kSectorSize;
 constexpr uint32_t kFirstDataSector = 128;
 constexpr uint32_t kBankGapSectors = 100;
 constexpr uint32_t kRecordsPerBank = 8;
@@ -20,13 +20,8 @@ constexpr int kBankCount = 4;
 constexpr int kSlotCount = 8;
 // The sector device takes signed 32-bit byte offsets: nothing past this sector is reachable.
 constexpr uint64_t kLastReachableSector = 4194303;
-constexpr size_t kMaxNameBytes = 259;
-
-using SectorBytes = std::array<uint8_t, kSectorSize>;
 
 enum class Encoding { Parallel, FourLane, EightLane };
-
-bool HasTavrinSignature(const uint8_t* sector);
 
 // Opens the device on the drive, reads sectors 0 to 3 into the table and closes it again.
 // Returns whether the device could be opened (every entry is absent when not).
@@ -37,9 +32,15 @@ uint64_t BankDataStart(const BankTable& table, int k);
 // True when a bank starting at `start` lies where the layout and the device allow.
 bool BankStartFits(uint64_t start);
 
+// Byte offsets on the card, signed and in 64 bits so that a damaged start cannot wrap to a
+// reachable place: the device refuses what lies outside.
+int64_t SectorOffset(uint64_t sector);
+int64_t BankSectorOffset(int bank);
+// The record of `slot` (0 for File#1) of the bank whose data start at `dataStart`.
+int64_t RecordOffset(uint64_t dataStart, int slot);
+
 uint32_t DataSectorCount(uint32_t imageLength);
 
-int WidthCode(int parallelMode, unsigned slotMask);
 Encoding EncodingFor(int parallelMode, unsigned slotMask);
 // Bytes each slot supplies per chunk: 16384, 4096 or 2048.
 uint32_t LaneBytesPerChunk(Encoding encoding);
@@ -47,8 +48,6 @@ uint32_t LaneBytesPerChunk(Encoding encoding);
 SectorBytes BuildBankSector(uint32_t dataSectorCount, uint32_t dataStart, int frequency, int retry,
                             int delay, int parallelMode, unsigned slotMask);
 
-// Lower-cased base name as a file record stores it (at most 259 bytes).
-std::string RecordBaseName(const std::string& fullPath);
 SectorBytes BuildFileRecord(const std::string& fullPath, uint32_t fileLength, const FileTime& time);
 
 uint8_t ReverseBits(uint8_t value);

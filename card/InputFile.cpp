@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/PosixCalls.h"
+
 namespace {
 
 class PosixInputFile final : public InputFile {
@@ -29,8 +31,7 @@ public:
         auto* out = static_cast<char*>(buffer);
         size_t done = 0;
         while (done < count) {
-            ssize_t got = ::read(fd_, out + done, count - done);
-            if (got < 0 && errno == EINTR) continue;
+            const ssize_t got = RetryInterrupted([&] { return ::read(fd_, out + done, count - done); });
             if (got < 0) return -1;
             if (got == 0) break;
             done += static_cast<size_t>(got);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "card/CardSizes.h"
+
 #if defined(__x86_64__)
 #include <cpuid.h>
 #include <emmintrin.h>
@@ -13,8 +15,6 @@
 #endif
 
 namespace {
-
-constexpr uint32_t kChunkBytes = 16384;
 
 // Four lanes: for lane 0, the four image bytes that a lane byte contributes to, packed in
 // memory order into one word; lane n is the same shifted left by n.
@@ -94,7 +94,7 @@ Vectors AvailableVectors() {
 
 void InterleaveFourLanesByTable(const uint8_t* const lanes[4], uint8_t* chunk) {
     const uint32_t* t = kFourLaneTable.data();
-    for (uint32_t l = 0; l < kChunkBytes / 4; ++l) {
+    for (uint32_t l = 0; l < kChunkSize / 4; ++l) {
         uint32_t word = t[lanes[0][l]] | t[lanes[1][l]] << 1 | t[lanes[2][l]] << 2 | t[lanes[3][l]] << 3;
         std::memcpy(chunk + 4 * l, &word, sizeof word);
     }
@@ -102,7 +102,7 @@ void InterleaveFourLanesByTable(const uint8_t* const lanes[4], uint8_t* chunk) {
 
 void InterleaveEightLanesByTable(const uint8_t* const lanes[8], uint8_t* chunk) {
     const uint64_t* t = kEightLaneTable.data();
-    for (uint32_t p = 0; p < kChunkBytes / 8; ++p) {
+    for (uint32_t p = 0; p < kChunkSize / 8; ++p) {
         uint64_t word = t[lanes[0][p]] | t[lanes[1][p]] << 1 | t[lanes[2][p]] << 2 | t[lanes[3][p]] << 3 |
                         t[lanes[4][p]] << 4 | t[lanes[5][p]] << 5 | t[lanes[6][p]] << 6 | t[lanes[7][p]] << 7;
         std::memcpy(chunk + 8 * p, &word, sizeof word);

@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
+#include "card/CardSizes.h"
 
-constexpr uint32_t kLaneChunkBytes = 16384;
+namespace {
 
 // Eight source bytes, one per row, give eight image bytes, one per bit position. Each 64-bit
 // element of a vector holds one matrix; in it bit 8r + c moves to bit 8c + r.
@@ -62,7 +62,7 @@ template <typename Ops>
 inline void EightLanes(const uint8_t* const lanes[8], uint8_t* chunk) {
     using V = typename Ops::V;
     constexpr uint32_t step = Ops::kBytes;  // matrices per round
-    for (uint32_t p = 0; p < kLaneChunkBytes / 8; p += step) {
+    for (uint32_t p = 0; p < kChunkSize / 8; p += step) {
         V rows[8];
         for (int n = 0; n < 8; ++n) rows[n] = Ops::Load(lanes[n] + p);
         TransposeRows<Ops, false>(rows, chunk + 8 * p, 64, 128);
@@ -79,7 +79,7 @@ inline void FourLanes(const uint8_t* const lanes[4], uint8_t* chunk) {
     const V evenBits = Ops::Set64(0x5555555555555555);
     const V oddBits = Ops::Set64(0xAAAAAAAAAAAAAAAA);
     constexpr uint32_t step = 2 * Ops::kBytes;  // lane bytes per round
-    for (uint32_t l = 0; l < kLaneChunkBytes / 4; l += step) {
+    for (uint32_t l = 0; l < kChunkSize / 4; l += step) {
         V rows[8];
         for (int n = 0; n < 4; ++n) {
             const V lo = Ops::Load(lanes[n] + l);

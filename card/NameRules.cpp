@@ -1,12 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "card/NameRules.h"
 
-std::string LowerAscii(std::string text) {
-    for (char& ch : text)
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    return text;
-}
-
 std::string LowerExtension(const std::string& name) {
     return LowerAscii(name.size() > 4 ? name.substr(name.size() - 4) : name);
 }

@@ -2,8 +2,7 @@
 #pragma once
 #include <string>
 
-// ASCII capitals become small letters; every other byte stays as it is.
-std::string LowerAscii(std::string text);
+#include "common/AsciiText.h"
 
 // The last four characters of a name, lower-cased (the whole name when it is shorter).
 std::string LowerExtension(const std::string& name);

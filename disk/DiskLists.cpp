@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "disk/DiskLists.h"
 
-#include <array>
-
 #include "card/CardLayout.h"
 #include "disk/Drives.h"
 #include "ui/text/LocalText.h"
@@ -11,7 +9,6 @@
 namespace {
 
 constexpr int kListedDrives = 16;
-constexpr uint32_t kSectorBytes = 512;
 
 // Select entry 0, then every entry whose item data is the noted one, so the drive selected
 // before stays selected wherever it now stands.
@@ -28,10 +25,10 @@ ListModel BuildDiskList(const DeviceFactory& makeDevice, int previouslySelectedD
     ListModel list;
     std::unique_ptr<DiskSectorRW> device = makeDevice ? makeDevice() : nullptr;
     if (device) {
-        std::array<uint8_t, kSectorBytes> sector{};
+        SectorBytes sector{};
         for (int drive = 0; drive < kListedDrives; ++drive) {
             if (!IsRemovableDisk(drive) || !device->Open(drive)) continue;
-            if (device->Read(0, sector.data(), kSectorBytes)) {
+            if (device->Read(0, sector.data(), kSectorSize)) {
                 const char* format = HasTavrinSignature(sector.data()) ? texts::kTavrinDiskEntry : texts::kDiskEntry;
                 list.entries.push_back({FormatText(format, drive), drive});
             }

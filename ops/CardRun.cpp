@@ -32,13 +32,13 @@ bool OpenCardHeader(DeviceSession& device, int drive, MessageBoxHost& host, int 
 bool CardRun::ForEachChunk(uint64_t start, uint64_t sectors, OpButton button, const ChunkUse& use) {
     ChunkSource source(files_, State().parallelMode);
     std::vector<uint8_t> chunk(kChunkSize);
-    const int64_t base = static_cast<int64_t>(start) * kSectorSize;
+    const int64_t base = SectorOffset(start);
     for (uint64_t sector = 0; sector < sectors; sector += kChunkSectors) {
         if (!source.Next(chunk.data())) {
             TellName(host_, language_, texts::kBitFileError, files_.Name(source.FailedSlot()));
             return false;
         }
-        if (!use(base + static_cast<int64_t>(sector) * kSectorSize, chunk.data())) return false;
+        if (!use(base + SectorOffset(sector), chunk.data())) return false;
         ShowProgress(host_, button, static_cast<int>((sector + kChunkSectors) * 100 / sectors));
     }
     ShowProgress(host_, button, 100);

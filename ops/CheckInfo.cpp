@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr unsigned kParallelWidthCode = 3;
-
 void PutRow(std::array<std::string, 8>& name, std::array<std::string, 8>& size, std::array<std::string, 8>& date,
             std::array<std::string, 8>& time, int slot, const BankInfoRow& row) {
     name[slot] = row.name;
@@ -42,7 +40,7 @@ private:
         BankTable& banks = context_.card.banks;
         for (int k = 0; k < kBankCount; ++k) {
             SectorBytes sector{};
-            if (!device_.Read(int64_t{k} * kSectorSize, sector.data(), kSectorSize)) {
+            if (!device_.Read(BankSectorOffset(k), sector.data(), kSectorSize)) {
                 banks.bankPresent[k] = 0;
                 return CannotView();
             }
@@ -62,11 +60,10 @@ private:
 
     // A record that cannot be read shows as an empty row.
     void ReadCardRows(uint32_t start) {
-        const int64_t first = (int64_t{start} - kRecordsPerBank) * kSectorSize;
         cardSlots_ = 0;
         for (int slot = 0; slot < kSlotCount; ++slot) {
             SectorBytes record{};
-            if (!device_.Read(first + int64_t{slot} * kSectorSize, record.data(), kSectorSize)) record.fill(0);
+            if (!device_.Read(RecordOffset(start, slot), record.data(), kSectorSize)) record.fill(0);
             const BankInfoRow row = CardRow(record);
             if (!row.name.empty()) cardSlots_ |= 1u << slot;
             PutRow(info_.cardFileName, info_.cardSize, info_.cardDate, info_.cardTime, slot, row);
@@ -76,8 +73,9 @@ private:
     // An unreadable bank sector counts as serial.
     void ReadCardMode(int bank) {
         SectorBytes sector{};
-        const bool read = device_.Read(int64_t{bank} * kSectorSize, sector.data(), kSectorSize);
-        info_.cardParallelMode = read && cardSlots_ == 1u && (sector[3] & 3u) == kParallelWidthCode;
+        const bool read = device_.Read(BankSectorOffset(bank), sector.data(), kSectorSize);
+        info_.cardParallelMode =
+            read && cardSlots_ == 1u && BankSector::Parse(sector.data()).WidthCode() == kWidestWidthCode;
     }
 
     bool ReadCurrentFiles() {

@@ -38,7 +38,7 @@ bool QuickErase(OperationHost& host, DeviceSession& device) {
     if (!AskYes(host, texts::kQuickEraseQuestion)) return false;
     const SectorBytes zero{};
     for (int k = 0; k < kBankCount; ++k) {
-        if (!device.Write(int64_t{k} * kSectorSize, zero.data(), kSectorSize)) {
+        if (!device.Write(BankSectorOffset(k), zero.data(), kSectorSize)) {
             Fail(host, texts::kQuickEraseFailed);
             return false;
         }

@@ -77,7 +77,7 @@ private:
         if (!zeroLaterBanks_) return true;
         const SectorBytes zero{};
         for (int k = bank_; k < kBankCount; ++k) {
-            if (!Write(int64_t{k} * kSectorSize, zero.data(), kSectorSize)) return false;
+            if (!Write(BankSectorOffset(k), zero.data(), kSectorSize)) return false;
         }
         return true;
     }
@@ -88,9 +88,8 @@ private:
     }
 
     bool WriteRecords() {
-        const int64_t first = static_cast<int64_t>(start_ - kRecordsPerBank) * kSectorSize;
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (!Write(first + int64_t{slot} * kSectorSize, files_.Record(slot).data(), kSectorSize)) return false;
+            if (!Write(RecordOffset(start_, slot), files_.Record(slot).data(), kSectorSize)) return false;
         }
         return true;
     }
@@ -106,10 +105,11 @@ private:
     bool WriteBankSector() {
         // The slot set is the one whose files were loaded and written, not a fresh name check.
         const HardwareSettings& hw = context_.hardware;
-        const SectorBytes sector = BuildBankSector(static_cast<uint32_t>(sectors_), static_cast<uint32_t>(start_),
-                                                   hw.frequency, hw.retry, hw.delay, State().parallelMode, slotMask_);
-        const int64_t offset = int64_t{bank_} * kSectorSize;
-        if (!Flush(static_cast<int64_t>(start_) * kSectorSize) || !Write(offset, sector.data(), kSectorSize) ||
+        const SectorBytes sector = BankSector::Make(static_cast<uint32_t>(sectors_), static_cast<uint32_t>(start_),
+                                                    hw.frequency, hw.retry, hw.delay, State().parallelMode, slotMask_)
+                                       .Build();
+        const int64_t offset = BankSectorOffset(bank_);
+        if (!Flush(SectorOffset(start_)) || !Write(offset, sector.data(), kSectorSize) ||
             !Flush(offset)) {
             return false;
         }

@@ -3,16 +3,11 @@
 #include <vector>
 
 #include "card/CardLayout.h"
-#include "card/LittleEndian.h"
 #include "ops/CardRun.h"
 #include "ops/OpMessages.h"
 #include "ui/text/Texts.h"
 
 namespace {
-
-// Bytes of a file record that Verify compares: name, length, date and the time up to the tens
-// of minutes.
-constexpr size_t kComparedRecordBytes = 284;
 
 class VerifyRun : CardRun {
 public:
@@ -42,9 +37,10 @@ private:
 
     bool ReadBankSector() {
         SectorBytes sector{};
-        if (!Read(int64_t{context_.card.BankIndex()} * kSectorSize, sector.data(), kSectorSize)) return false;
-        start_ = ReadLe32(sector.data() + 8);
-        sectors_ = ReadLe32(sector.data() + 12);
+        if (!Read(BankSectorOffset(context_.card.BankIndex()), sector.data(), kSectorSize)) return false;
+        const BankSector bank = BankSector::Parse(sector.data());
+        start_ = bank.dataStart;
+        sectors_ = bank.dataSectorCount;
         return true;
     }
 
@@ -54,11 +50,10 @@ private:
     }
 
     bool CheckRecords() {
-        const int64_t first = (int64_t{start_} - kRecordsPerBank) * kSectorSize;
         for (int slot = 0; slot < kSlotCount; ++slot) {
             SectorBytes onCard{};
-            if (!Read(first + int64_t{slot} * kSectorSize, onCard.data(), kSectorSize)) return false;
-            if (std::memcmp(onCard.data(), files_.Record(slot).data(), kComparedRecordBytes) != 0) return Mismatch();
+            if (!Read(RecordOffset(start_, slot), onCard.data(), kSectorSize)) return false;
+            if (!RecordsAgree(onCard.data(), files_.Record(slot).data())) return Mismatch();
         }
         return true;
     }

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/PosixCalls.h"
+
 namespace {
 
 FileFailureHook& FailureHook() {
@@ -23,8 +25,7 @@ bool Injected(FileWriteStep step) {
 
 bool WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = RetryInterrupted([&] { return ::write(fd, data, size); });
         if (n <= 0) return false;
         data += n;
         size -= static_cast<size_t>(n);
@@ -104,8 +105,7 @@ FileReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     char buffer[8192];
     while (ok) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = RetryInterrupted([&] { return ::read(fd, buffer, sizeof buffer); });
         if (n < 0) ok = false;
         if (n <= 0) break;
         bytes.append(buffer, static_cast<size_t>(n));

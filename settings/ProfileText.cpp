@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "settings/ProfileText.h"
 
+#include "common/AsciiText.h"
+
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -13,10 +15,6 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return s;
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool SameName(std::string_view a, std::string_view b) {

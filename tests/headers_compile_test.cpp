@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
 // Every public header must stand on its own.
+#include "card/BankSector.h"
 #include "card/BankTable.h"
 #include "card/CardLayout.h"
+#include "card/CardSizes.h"
 #include "card/ConfigFile.h"
 #include "card/FileNameCheck.h"
+#include "card/FileRecord.h"
 #include "card/InputFile.h"
 #include "card/LittleEndian.h"
+#include "common/AsciiText.h"
+#include "common/PosixCalls.h"
 #include "disk/DiskLists.h"
 #include "disk/DiskSectorRW.h"
 #include "disk/FaultInjectingDevice.h"

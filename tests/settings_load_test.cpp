@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
+#include <ostream>
+#include <string>
 
 #include "settings/SettingsFile.h"
 #include "settings_test_support.h"
@@ -54,6 +57,20 @@ int AutoVerify(const Loaded& l) { return l.operation.autoVerify; }
 
 class SettingsLoadValueTest : public SettingsLoadTest, public ::testing::WithParamInterface<ValueCase> {};
 
+// "Frequency=3\nHi-speed=1" shows as Frequency_3_Hi_speed_1 (and runs as 7_Frequency_3_Hi_speed_1),
+// the same on every build.
+std::string Readable(const ValueCase& c) {
+    std::string name;
+    for (const char* p = c.lines; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return name;
+}
+
+void PrintTo(const ValueCase& c, std::ostream* out) { *out << Readable(c); }
+
+std::string CaseName(const ::testing::TestParamInfo<ValueCase>& info) {
+    return std::to_string(info.index) + "_" + Readable(info.param);
+}
+
 }  // namespace
 
 TEST_P(SettingsLoadValueTest, ConvertsChecksAndReportsOnce) {
@@ -86,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"Parallel Mode=1", Parallel, 1, false}, ValueCase{"Retry=1", QuickErase, 1, false},
                       ValueCase{"Quick Erase=0", QuickErase, 0, false}, ValueCase{"Quick Erase=yes", QuickErase, 1, true},
                       ValueCase{"Quick Erase=2", QuickErase, 1, true}, ValueCase{"Language=2", Language, 0, true},
-                      ValueCase{"Language=word", Language, 0, false}, ValueCase{"Auto Verify=-1", AutoVerify, 0, true}));
+                      ValueCase{"Language=word", Language, 0, false}, ValueCase{"Auto Verify=-1", AutoVerify, 0, true}),
+    CaseName);
 
 TEST_F(SettingsLoadTest, MissingFileLoadsEveryReadDefaultSilently) {
     loaded.state.fileName[3] = "/stale.bit";

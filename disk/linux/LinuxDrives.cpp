@@ -13,6 +13,8 @@
 #include <set>
 #include <system_error>
 
+#include "card/CardSizes.h"
+#include "common/AsciiText.h"
 #include "disk/Drives.h"
 #include "disk/MbrPartitionTable.h"
 #include "disk/linux/DriveRegistry.h"
@@ -25,7 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint32_t kSector = 512;
 // A volume starting in the bank sectors would take a bank sector with it when cleared.
 constexpr uint64_t kFirstClearableSector = 4;
 constexpr const char* kDriveMapLine = "Drive %s: is in PhysicalDisk%d \n";
@@ -39,8 +40,6 @@ bool Unmount(const std::string& mountPoint) {
     if (TestUnmount()) return TestUnmount()(mountPoint);
     return ::umount2(mountPoint.c_str(), 0) == 0;
 }
-
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 // The block device name behind a mount source such as /dev/sdb1 or /dev/disk/by-uuid/...;
 // empty when the source is no device node (tmpfs, proc, a network share).
@@ -110,14 +109,14 @@ uint32_t CutToSectorCount(uint64_t sectors) {
 bool ZeroFirstVolume(const std::string& path, std::optional<uint64_t> volumeStart) {
     DiskSectorLinux device;
     if (!device.OpenPath(path)) return false;
-    std::array<uint8_t, kSector> sector{};
-    if (!device.Read(0, sector.data(), kSector)) return false;
+    std::array<uint8_t, kSectorSize> sector{};
+    if (!device.Read(0, sector.data(), kSectorSize)) return false;
     if (!volumeStart) volumeStart = FirstMbrVolumeStart(sector.data(), sector.size());
     if (!HasMbrSignature(sector.data(), sector.size()) || !volumeStart || *volumeStart < kFirstClearableSector) {
         return true;
     }
     sector.fill(0);
-    const bool written = *volumeStart <= UINT64_MAX / kSector && device.WriteAt(*volumeStart * kSector, sector.data(), kSector);
+    const bool written = *volumeStart <= UINT64_MAX / kSectorSize && device.WriteAt(*volumeStart * kSectorSize, sector.data(), kSectorSize);
     device.Close();
     return written && device.LastCloseFlushed();
 }
@@ -139,7 +138,7 @@ uint32_t DiskSectorCount(int drive) {
     const DriveRoots roots = CurrentRoots();
     const auto entry = FindDrive(roots, drive);
     if (!entry) return 1;
-    if (!entry->IsDisk()) return CutToSectorCount(PathSizeBytes(entry->path) / kSector);
+    if (!entry->IsDisk()) return CutToSectorCount(PathSizeBytes(entry->path) / kSectorSize);
     const auto size = ReadNumberAttribute((fs::path(roots.sysfs) / "block" / entry->diskName / "size").string());
     return CutToSectorCount(size.value_or(0));
 }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/PosixCalls.h"
 #include "disk/Drives.h"
 
 namespace {
@@ -27,11 +28,7 @@ bool RefusedForWriting(int error) {
 }
 
 int OpenRetrying(const char* path, int flags) {
-    int fd;
-    do {
-        fd = ::open(path, flags | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return RetryInterrupted([&] { return ::open(path, flags | O_CLOEXEC); });
 }
 
 uint64_t BlockDeviceSize(int fd) {
@@ -191,9 +188,10 @@ bool DiskSectorLinux::TransferAligned(uint64_t offset, uint8_t* buffer, uint32_t
 
 bool DiskSectorLinux::FullTransfer(uint64_t offset, uint8_t* buffer, size_t count, bool write) {
     while (count > 0) {
-        const ssize_t done = write ? ::pwrite(fd_, buffer, count, static_cast<off_t>(offset))
-                                   : ::pread(fd_, buffer, count, static_cast<off_t>(offset));
-        if (done < 0 && errno == EINTR) continue;
+        const ssize_t done = RetryInterrupted([&] {
+            return write ? ::pwrite(fd_, buffer, count, static_cast<off_t>(offset))
+                         : ::pread(fd_, buffer, count, static_cast<off_t>(offset));
+        });
         if (done <= 0) return false;
         buffer += done;
         offset += static_cast<uint64_t>(done);

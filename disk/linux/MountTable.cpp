@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "disk/linux/MountTable.h"
 
-#include <fstream>
 #include <sstream>
+
+#include "common/PosixCalls.h"
 
 namespace {
 
@@ -40,9 +41,6 @@ std::vector<MountEntry> ParseMountTable(const std::string& text) {
 }
 
 std::vector<MountEntry> ReadMountTable(const std::string& path) {
-    std::ifstream file(path);
-    if (!file) return {};
-    std::ostringstream text;
-    text << file.rdbuf();
-    return ParseMountTable(text.str());
+    const std::optional<std::string> text = ReadWholeFile(path);
+    return text ? ParseMountTable(*text) : std::vector<MountEntry>{};
 }

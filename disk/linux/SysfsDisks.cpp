@@ -7,9 +7,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
+
+#include "common/AsciiText.h"
+#include "common/PosixCalls.h"
 
 namespace fs = std::filesystem;
 
@@ -19,8 +20,6 @@ std::string EnvironmentOr(const char* name, const char* fallback) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0' ? value : fallback;
 }
-
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
@@ -124,11 +123,9 @@ std::vector<std::string> DeviceNamesOnDisk(const std::string& sysfs, const std::
 }
 
 std::optional<std::string> ReadAttribute(const std::string& path) {
-    std::ifstream file(path);
-    if (!file) return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    std::string value = text.str();
+    const std::optional<std::string> text = ReadWholeFile(path);
+    if (!text) return std::nullopt;
+    const std::string& value = *text;
     const auto first = value.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return std::string();
     const auto last = value.find_last_not_of(" \t\r\n");

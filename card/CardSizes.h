@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// A card is read and written in 512-byte sectors; a data area in chunks of 32 of them.
+constexpr uint32_t kSectorSize = 512;
+constexpr uint32_t kChunkSize = 16384;
+constexpr uint32_t kChunkSectors = kChunkSize / kSectorSize;
+
+using SectorBytes = std::array<uint8_t, kSectorSize>;

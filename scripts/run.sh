@@ -3,7 +3,8 @@
 # Sets up, builds and starts the tool.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
+# Qt's own Japanese texts for the standard buttons when the window speaks Japanese.
+"$root/scripts/setup.sh" qt6-translations-l10n
 "$root/scripts/build.sh"
 build=${BUILD_DIR:-$root/build}
 if [ -x "$build/ui/tavrin" ]; then

@@ -33,12 +33,38 @@ bool WriteAll(int fd, const char* data, size_t size) {
     return true;
 }
 
-// Writing through a link would otherwise replace the link by a plain file.
-std::string ResolveLink(const std::string& path) {
-    struct stat st{};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+std::string Folder(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Where a write to the path goes. A symbolic link is followed only when every link on the way
+// and the file it reaches belong to the writing user, or all to root; a link planted in a
+// shared folder (or one that leads nowhere) is replaced by the file instead, as
+// fs.protected_symlinks would have it.
+std::string WriteTarget(const std::string& path) {
+    const uid_t me = ::geteuid();
+    bool allMine = true, allRoot = true;
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st{};
+        if (::lstat(current.c_str(), &st) != 0) return path;
+        allMine = allMine && st.st_uid == me;
+        allRoot = allRoot && st.st_uid == 0;
+        if (!S_ISLNK(st.st_mode)) {
+            char resolved[PATH_MAX];
+            if (current == path || !(allMine || allRoot) || ::realpath(current.c_str(), resolved) == nullptr) {
+                return path;
+            }
+            return resolved;
+        }
+        char link[PATH_MAX];
+        ssize_t n = ::readlink(current.c_str(), link, sizeof link - 1);
+        if (n <= 0) return path;
+        std::string next(link, static_cast<size_t>(n));
+        current = next.front() == '/' ? next : Folder(current) + next;
+    }
+    return path;
 }
 
 struct TempFile {
@@ -65,10 +91,11 @@ bool CreateTemp(const std::string& folder, const std::string& base, TempFile& te
     return false;
 }
 
-// The replacement keeps the old file's permissions and, where allowed, its owner.
+// The replacement keeps the old file's permissions and, where allowed, its owner; a link
+// being replaced passes on nothing of where it pointed.
 void CopyOwnership(int fd, const std::string& target) {
     struct stat st{};
-    if (::stat(target.c_str(), &st) != 0) return;
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
     ::fchmod(fd, st.st_mode & 07777);
     if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
         // Not permitted for an ordinary user: the file then belongs to the writer.
@@ -115,12 +142,16 @@ FileReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
     return ok ? FileReadResult::Read : FileReadResult::Failed;
 }
 
+bool ReplacesLink(const std::string& path) {
+    struct stat st{};
+    return WriteTarget(path) == path && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool ReplaceFileBytes(const std::string& path, const std::string& bytes) {
     if (path.empty()) return false;
-    std::string target = ResolveLink(path);
-    size_t slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string target = WriteTarget(path);
+    std::string folder = Folder(target);
+    std::string base = target.substr(folder.size());
     if (base.empty()) return false;
 
     TempFile temp;

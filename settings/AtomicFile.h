@@ -12,8 +12,13 @@ FileReadResult ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Replaces (or creates) the file with the bytes: temporary file in the same folder, write,
 // fsync, rename. On failure the old file is untouched and no temporary file is left.
-// A symbolic link is followed, so the link itself stays.
+// A symbolic link is followed only when the links and their target belong to the writing
+// user (or all to root); otherwise the link itself is replaced.
 bool ReplaceFileBytes(const std::string& path, const std::string& bytes);
+
+// True when a replacement of the path would replace a symbolic link there rather than follow
+// it; what the link points to then has no part in the new file.
+bool ReplacesLink(const std::string& path);
 
 // Test seam: consulted before each step of a replacement; returning true makes that step fail
 // as if the system had refused it (a failed write has written part of the bytes first).

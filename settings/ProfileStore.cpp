@@ -23,8 +23,9 @@ std::string ProfileSnapshot::GetString(const std::string& section, const std::st
 
 bool WriteProfileStrings(const std::string& path, const std::string& section, const ProfileKeyValues& pairs) {
     std::string text;
-    // A file that exists but cannot be read is not replaced by one holding only these keys.
-    if (ReadFileBytes(path, text) == FileReadResult::Failed) return false;
+    // A file that exists but cannot be read is not replaced by one holding only these keys. A
+    // link that is replaced, not followed, passes on nothing of the file it points to.
+    if (!ReplacesLink(path) && ReadFileBytes(path, text) == FileReadResult::Failed) return false;
     if (!ProfileTextWritable(section)) return false;
     bool all = true;
     size_t written = 0;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kSection = "Settings";
 constexpr const char* kDefaultFileName = "TAVRINDEFAULT.tvs";
-constexpr size_t kMaxPath = 259;
+constexpr size_t kMaxPath = kSettingsPathLimit;
 
 constexpr const char* kFileNameKeys[8] = {"File Name1", "File Name2", "File Name3", "File Name4",
                                           "File Name5", "File Name6", "File Name7", "File Name8"};
@@ -95,11 +95,15 @@ std::string DefaultSettingsPath(const std::string& startupDirectory) {
     return path.size() > kMaxPath ? std::string() : path;
 }
 
-bool LoadSettings(const std::string& path, WindowState& state, OperationSettings& operation,
-                  HardwareSettings& hardware, MessageBoxHost& host) {
-    if (path.empty()) return true;
-    const int loadLanguage = operation.language;
-    ProfileSnapshot file = ProfileSnapshot::Read(path);
+bool SettingsPathFits(const std::string& path) {
+    return path.size() <= kMaxPath;
+}
+
+bool ReadSettings(const std::string& path, WindowState& state, OperationSettings& operation,
+                  HardwareSettings& hardware) {
+    // Without a default file the values are those of a missing one, never the values the
+    // records start with (which no file could give).
+    ProfileSnapshot file = path.empty() ? ProfileSnapshot() : ProfileSnapshot::Read(path);
 
     for (int i = 0; i < 8; ++i) {
         state.fileName[i] = file.GetString(kSection, kFileNameKeys[i], "", kProfileNameCapacity);
@@ -118,8 +122,18 @@ bool LoadSettings(const std::string& path, WindowState& state, OperationSettings
     hardware.retry = n.value[kRetry];
     hardware.delay = n.value[kDelay];
 
-    if (!ReplaceBadValues(n, state, operation, hardware)) return true;
+    return !ReplaceBadValues(n, state, operation, hardware);
+}
+
+void ShowLoadSettingsError(MessageBoxHost& host, int loadLanguage) {
     host.ShowMessage(LocalText(loadLanguage, texts::kLoadSettingsError), MsgButtons::Ok, MsgIcon::Warning);
+}
+
+bool LoadSettings(const std::string& path, WindowState& state, OperationSettings& operation,
+                  HardwareSettings& hardware, MessageBoxHost& host) {
+    const int loadLanguage = operation.language;
+    if (ReadSettings(path, state, operation, hardware)) return true;
+    ShowLoadSettingsError(host, loadLanguage);
     return false;
 }
 

@@ -12,10 +12,22 @@ class MessageBoxHost;
 // 259 bytes (the tool then runs without one).
 std::string DefaultSettingsPath(const std::string& startupDirectory);
 
-// Reads a settings file into the state and the records, replaces bad values and, when any
-// was replaced, shows one "Load Settings Error!!" in the language in force before the load.
-// Returns false when the load was bad. A missing file loads every read default; an empty path
-// (no default settings file) loads nothing.
+// The longest settings path, in bytes.
+inline constexpr int kSettingsPathLimit = 259;
+
+// Whether a settings path fits the 259 bytes that a recent entry or the default path holds.
+bool SettingsPathFits(const std::string& path);
+
+// Reads a settings file into the state and the records and replaces bad values; false when
+// any was replaced. A missing file, or an empty path (no default settings file), loads every
+// read default.
+bool ReadSettings(const std::string& path, WindowState& state, OperationSettings& operation,
+                  HardwareSettings& hardware);
+
+// The one "Load Settings Error!!" of a bad load, in the language in force before it.
+void ShowLoadSettingsError(MessageBoxHost& host, int loadLanguage);
+
+// ReadSettings, then the message when the load was bad. Returns false when the load was bad.
 bool LoadSettings(const std::string& path, WindowState& state, OperationSettings& operation,
                   HardwareSettings& hardware, MessageBoxHost& host);
 

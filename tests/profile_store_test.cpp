@@ -108,3 +108,15 @@ TEST_F(ProfileStoreTest, ReplacementKeepsPermissionsAndSymbolicLinks) {
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
+
+TEST_F(ProfileStoreTest, ALinkThatIsNotTheWritersIsReplacedNotFollowed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can plant a link owned by another user";
+    std::string target = folder.File("victim.conf"), link = folder.File("planted.tvs");
+    WriteBytes(target, "keep\n");
+    std::filesystem::create_symlink(target, link);
+    ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(WriteProfileString(link, "Settings", "Retry", "2"));
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(link), "[Settings]\nRetry=2\n");
+    EXPECT_EQ(ReadBytes(target), "keep\n");
+}

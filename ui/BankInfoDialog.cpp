@@ -38,13 +38,23 @@ QLabel* MakeCell(QWidget* parent, const QString& objectName, int column) {
     return cell;
 }
 
+// A text wider than its cell ends with "…" and shows in full as the cell's tooltip.
+void ShowCell(QLabel& cell, const std::string& text) {
+    const QString full = QString::fromStdString(text);
+    const QString shown = cell.fontMetrics().elidedText(full, Qt::ElideRight, cell.contentsRect().width());
+    cell.setText(shown);
+    cell.setToolTip(shown == full ? QString() : full);
+}
+
 }  // namespace
 
 CBankInfo::CBankInfo() {
     setObjectName("bankInfoDialog");
     setWindowTitle("File Information");
     BuildControls();
-    MakeFixedSize(*this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    FixSizeOverTexts(*this, 4, [this](int variant) { ShowTexts(variant / 2, variant % 2, variant % 2); });
+    ShowTexts(0, 0, 0);
 }
 
 CBankInfo::Table CBankInfo::BuildTable(const char* title, const char* prefix) {
@@ -111,8 +121,8 @@ void CBankInfo::PutStateBack() {
         &info.currentFileName, &info.currentSize, &info.currentDate, &info.currentTime};
     for (int row = 0; row < 8; ++row) {
         for (int column = 0; column < 4; ++column) {
-            card_.cells[row][column]->setText(QString::fromStdString((*cardColumns[column])[row]));
-            current_.cells[row][column]->setText(QString::fromStdString((*currentColumns[column])[row]));
+            ShowCell(*card_.cells[row][column], (*cardColumns[column])[row]);
+            ShowCell(*current_.cells[row][column], (*currentColumns[column])[row]);
         }
     }
     bankNumber_->setText(QString::number(info.bankNumber));
@@ -120,7 +130,10 @@ void CBankInfo::PutStateBack() {
 
 void CBankInfo::OnInitDialog() {
     PutStateBack();
-    const int language = info.dialogLanguage;
+    ShowTexts(info.dialogLanguage, info.cardParallelMode, info.currentParallelMode);
+}
+
+void CBankInfo::ShowTexts(int language, int cardParallelMode, int currentParallelMode) {
     current_.group->setTitle(LocalText(language, texts::kCurrentSourceFiles));
     for (int column = 0; column < 4; ++column) {
         card_.heads[column]->setText(LocalText(language, kHeads[column]));
@@ -129,8 +142,8 @@ void CBankInfo::OnInitDialog() {
     auto modeText = [language](int parallel) {
         return LocalText(language, parallel != 0 ? texts::kParallelMode : texts::kSerialMode);
     };
-    current_.mode->setText(modeText(info.currentParallelMode));
-    card_.mode->setText(modeText(info.cardParallelMode));
+    current_.mode->setText(modeText(currentParallelMode));
+    card_.mode->setText(modeText(cardParallelMode));
 }
 
 void CBankInfo::DoModal(QWidget* owner) {

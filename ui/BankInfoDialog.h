@@ -35,6 +35,7 @@ private:
     void BuildControls();
     Table BuildTable(const char* title, const char* prefix);
     void OnInitDialog();
+    void ShowTexts(int language, int cardParallelMode, int currentParallelMode);
 
     Table card_;
     Table current_;

@@ -28,7 +28,15 @@ CHardwareSettings::CHardwareSettings(UserPrompts& prompts) : prompts_(prompts) {
     setObjectName("hardwareSettingsDialog");
     setWindowTitle("Hardware Settings");
     BuildControls();
-    MakeFixedSize(*this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // Room for either language and every set of speed labels.
+    const std::array<std::array<const char*, 4>, 3> labelSets{SpeedLabels(1, 0), SpeedLabels(0, 0),
+                                                                SpeedLabels(0, 0xF0)};
+    FixSizeOverTexts(*this, 6, [this, labelSets](int variant) {
+        ShowTexts(variant / 3);
+        for (int index = 0; index < 4; ++index) speed_[index]->setText(labelSets[variant % 3][index]);
+    });
+    ShowTexts(0);
 }
 
 QGroupBox* CHardwareSettings::BuildSpeedGroup() {
@@ -148,9 +156,7 @@ void CHardwareSettings::OnOk() {
     if (TakeControls()) accept();
 }
 
-void CHardwareSettings::OnInitDialog() {
-    PutStateBack();
-    const int language = dialogLanguage;
+void CHardwareSettings::ShowTexts(int language) {
     speedBox_->setTitle(LocalText(language, texts::kConfigurationSpeed));
     typeBox_->setTitle(LocalText(language, texts::kMicroSdType));
     hiSpeed_->setText(LocalText(language, texts::kHiSpeed));
@@ -160,6 +166,11 @@ void CHardwareSettings::OnInitDialog() {
     hiSpeed_->setToolTip(LocalText(language, texts::kTipHiSpeed));
     retry_->setToolTip(LocalText(language, texts::kTipRetry));
     delay_->setToolTip(LocalText(language, texts::kTipDelay));
+}
+
+void CHardwareSettings::OnInitDialog() {
+    PutStateBack();
+    ShowTexts(dialogLanguage);
     UpdateSpeedLabels();
     PutStateBack();
     SpeedButton()->setFocus();

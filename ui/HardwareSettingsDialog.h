@@ -45,6 +45,7 @@ private:
     QGroupBox* BuildSpeedGroup();
     QGroupBox* BuildNumberGroup(const char* role, QLineEdit*& field, int maxLength, const char* before,
                                 const char* after);
+    void ShowTexts(int language);
     void OnInitDialog();
     void OnHiSpeed();
     void OnOk();

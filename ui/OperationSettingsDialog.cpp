@@ -18,7 +18,9 @@ COperationSettings::COperationSettings() {
     setObjectName("operationSettingsDialog");
     setWindowTitle("Operation Settings");
     BuildControls();
-    MakeFixedSize(*this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    FixSizeOverTexts(*this, 2, [this](int language) { ShowTexts(language); });
+    ShowTexts(0);
 }
 
 void COperationSettings::BuildControls() {
@@ -87,14 +89,17 @@ void COperationSettings::PutStateBack() {
 void COperationSettings::OnInitDialog() {
     PutStateBack();
     // The dialog speaks the language in force when it opens, whatever is clicked inside.
-    const int language = settings.language;
+    ShowTexts(settings.language);
+    ok_->setFocus();
+}
+
+void COperationSettings::ShowTexts(int language) {
     autoVerifyGroup_->setTitle(LocalText(language, texts::kAutoVerify));
     autoVerify_->setText(LocalText(language, texts::kEnable));
     cancel_->setText(texts::kCancel);
     english_->setToolTip(LocalText(language, texts::kTipEnglish));
     japanese_->setToolTip(LocalText(language, texts::kTipJapanese));
     autoVerify_->setToolTip(LocalText(language, texts::kTipAutoVerify));
-    ok_->setFocus();
 }
 
 bool COperationSettings::DoModal(QWidget* owner) {

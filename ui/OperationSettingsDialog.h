@@ -29,6 +29,7 @@ public:
 private:
     void BuildControls();
     void OnInitDialog();
+    void ShowTexts(int language);
 
     QButtonGroup* languageGroup_;
     QRadioButton* english_;

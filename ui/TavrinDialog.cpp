@@ -15,6 +15,7 @@
 #include "ui/Artwork.h"
 #include "ui/DiskComboBox.h"
 #include "ui/HardwareSettingsDialog.h"
+#include "ui/ModalDialog.h"
 #include "ui/OperationSettingsDialog.h"
 #include "ui/UserPrompts.h"
 #include "ui/text/Texts.h"
@@ -31,6 +32,9 @@ CTavrinDlg::CTavrinDlg(COperationSettings& operationSettings, CHardwareSettings&
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     BuildControls();
+    // One size for both languages.
+    FixSizeOverTexts(*this, 2, [this](int language) { Relabel(language); });
+    Relabel(0);
     // No button is the default one, so none is drawn as such; Enter presses the focused one.
     for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
     ConnectHandlers();
@@ -91,6 +95,15 @@ void CTavrinDlg::PutStateBack() {
 
 void CTavrinDlg::ApplyParallelMode() {
     const bool serial = context_.state.parallelMode == 0;
+    // Disabling the control that holds the focus would pass the focus along the tab chain to
+    // Program, where the next Enter would write the card. File#1, the one field left, takes it.
+    QWidget* focused = focusWidget();
+    for (int slot = 1; slot < 8 && !serial; ++slot) {
+        if (focused == fileEdit_[slot] || focused == browse_[slot]) {
+            fileEdit_[0]->setFocus(Qt::OtherFocusReason);
+            SetCaretToEnd(0);
+        }
+    }
     for (int slot = 1; slot < 8; ++slot) {
         fileEdit_[slot]->setEnabled(serial);
         browse_[slot]->setEnabled(serial);

@@ -91,6 +91,7 @@ protected:
 
 private:
     void OnInitDialog();
+    void Relabel(int language);
     void BuildControls();
     QGroupBox* BuildDiskGroup();
     QGroupBox* BuildFileGroup();
@@ -111,6 +112,7 @@ private:
     UserPrompts& prompts_;
     OperationContext context_;
     bool running_ = false;
+    QPushButton* refocus_ = nullptr;
     bool closing_ = false;
 
     QMenuBar* menuBar_;

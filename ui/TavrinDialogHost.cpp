@@ -58,7 +58,18 @@ void CTavrinDlg::SetProgress(int percent) {
 }
 
 void CTavrinDlg::EnableButton(OpButton button, bool enabled) {
-    ButtonFor(button)->setEnabled(enabled);
+    QPushButton* target = ButtonFor(button);
+    if (!enabled && focusWidget() == target) {
+        // Disabled with the focus, the button would pass it on to the next button, which the
+        // user never chose; it gets the focus back when it is enabled again.
+        target->clearFocus();
+        refocus_ = target;
+    }
+    target->setEnabled(enabled);
+    if (enabled && refocus_ == target) {
+        refocus_ = nullptr;
+        target->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CTavrinDlg::RepaintNow() {

@@ -137,7 +137,6 @@ QGroupBox* CTavrinDlg::BuildOperationGroup() {
 
 void CTavrinDlg::BuildControls() {
     auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     BuildMenus();
     layout->setMenuBar(menuBar_);
     layout->addWidget(BuildDiskGroup());

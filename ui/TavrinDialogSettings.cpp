@@ -14,6 +14,7 @@
 #include "ui/DiskComboBox.h"
 #include "ui/HardwareSettingsDialog.h"
 #include "ui/OperationSettingsDialog.h"
+#include "ui/QtTexts.h"
 #include "ui/TavrinDialog.h"
 #include "ui/UserPrompts.h"
 #include "ui/text/Texts.h"
@@ -32,12 +33,14 @@ QString MenuTextForPath(const std::string& path) {
 
 void CTavrinDlg::LoadSettings(const std::string& path) {
     loadLanguage = operationSettings_.settings.language;
-    ::LoadSettings(path, context_.state, operationSettings_.settings, hardwareSettings_.settings, *this);
+    const bool good = ReadSettings(path, context_.state, operationSettings_.settings, hardwareSettings_.settings);
     for (int slot = 0; slot < 8; ++slot) {
         fileEdit_[slot]->setText(QString::fromStdString(context_.state.fileName[slot]));
         SetCaretToEnd(slot);
         fileEdit_[slot]->setFocus();
     }
+    // Shown over the loaded names, before the window follows the loaded mode and language.
+    if (!good) ShowLoadSettingsError(*this, loadLanguage);
     ApplyParallelMode();
     ApplyLanguage();
     BuildToolTips();
@@ -51,7 +54,10 @@ void CTavrinDlg::OnOpenSettings() {
     std::string path = prompts_.ChooseFile(this, FileDialogKind::OpenSettings);
     if (path.empty()) return;
     TakeControls();
-    if (!SettingsFileReadable(path)) {
+    if (!SettingsPathFits(path)) {
+        // It could be neither listed nor opened again from the list.
+        ShowLoadSettingsError(*this, operationSettings_.settings.language);
+    } else if (!SettingsFileReadable(path)) {
         ShowMessage(LocalText(operationSettings_.settings.language, texts::kTvsFileNotFound), MsgButtons::Ok,
                     MsgIcon::Error);
     } else {
@@ -65,6 +71,12 @@ void CTavrinDlg::OnOpenSettings() {
 void CTavrinDlg::OnSaveSettings() {
     std::string path = prompts_.ChooseFile(this, FileDialogKind::SaveSettings);
     if (path.empty()) return;
+    if (!SettingsPathFits(path)) {
+        const int language = operationSettings_.settings.language;
+        ShowMessage(FormatText(LocalText(language, texts::kFileNameTooLong), kSettingsPathLimit), MsgButtons::Ok,
+                    MsgIcon::Warning);
+        return;
+    }
     TakeControls();
     SaveSettings(path);
     UpdateRecentList(path);
@@ -113,7 +125,11 @@ void CTavrinDlg::RebuildRecentMenu() {
 }
 
 void CTavrinDlg::ApplyLanguage() {
-    const int language = operationSettings_.settings.language;
+    Relabel(operationSettings_.settings.language);
+    UseQtTextsFor(operationSettings_.settings.language);
+}
+
+void CTavrinDlg::Relabel(int language) {
     auto text = [language](const TextPair& pair) { return QString(LocalText(language, pair)); };
 
     const QList<QAction*> menus = menuBar_->actions();

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -62,6 +63,11 @@ void FileDialogsTest::settingsDialogsUseTvsAndAskBeforeOverwriting() {
     QCOMPARE(save->defaultSuffix(), QString("tvs"));
     QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
     QCOMPARE(save->nameFilters(), QStringList({FileDialogFilter(FileDialogKind::SaveSettings)}));
+    save->show();
+    QCOMPARE(save->findChild<QLineEdit*>("fileNameEdit")->text(), QString("*.tvs"));
+    // Saving under the pattern itself is not offered.
+    QMetaObject::invokeMethod(save.get(), "accept");
+    QVERIFY(save->isVisible());
 }
 
 QTEST_MAIN(FileDialogsTest)

@@ -9,11 +9,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
 #include "ui/AboutDialog.h"
+#include "ui/TavrinMessageBox.h"
 #include "ui/support/WindowTestKit.h"
 #include "ui/text/Texts.h"
 
@@ -63,12 +65,16 @@ private slots:
     void clearListAsksAndEmptiesEveryName();
     void browseTakesTheChosenPathAndCancelKeepsTheName();
     void enterDoesNothingAndEscapeSavesAndCloses();
+    void enterAfterLoadingParallelModeRunsNothing();
     void closeBoxAndExitSaveTheDefaultFile();
     void recentMenuFollowsSavesAndOpens();
     void recentMenuKeepsExitLastWithFourEntries();
     void openSettingsOfAMissingFileAddsNothing();
+    void settingsPathsOver259BytesAreRefused();
     void loadErrorFollowsTheLanguageBeforeTheLoad();
     void mapDrivesShowsTheDriveMap();
+    void fixedSizeWindowsKeepTheirSizeInBothLanguages();
+    void standardButtonsFollowTheLanguage();
     void aboutBoxShowsTheVersionInEitherLanguage();
 };
 
@@ -289,6 +295,28 @@ void MainWindowTest::enterDoesNothingAndEscapeSavesAndCloses() {
     QVERIFY(kit.ReadFile(kit.DefaultSettingsPath()).find("File Name1=/f/typed.rbf") != std::string::npos);
 }
 
+void MainWindowTest::enterAfterLoadingParallelModeRunsNothing() {
+    WindowTestKit kit;
+    const std::string settings = "File Name1=/f/top.rbf\nFile Name8=/f/eight.rbf\nParallel Mode=1\n";
+    kit.WriteSettings("TAVRINDEFAULT.tvs", settings);
+    std::string other = kit.WriteSettings("parallel.tvs", settings);
+    CTavrinDlg& window = kit.OpenWindow();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto enterLeavesTheFocusInFileOne = [&] {
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return);
+        QVERIFY(kit.prompts.host.messages.empty());
+        QCOMPARE(QApplication::focusWidget(), Field(window, 1));
+        QCOMPARE(Field(window, 1)->cursorPosition(), Field(window, 1)->text().size());
+    };
+    enterLeavesTheFocusInFileOne();
+    Child<QCheckBox>(&window, "parallelModeCheck")->click();
+    Field(window, 8)->setFocus();
+    kit.prompts.files = {other};
+    Trigger(window, "openSettingsAction");
+    enterLeavesTheFocusInFileOne();
+}
+
 void MainWindowTest::closeBoxAndExitSaveTheDefaultFile() {
     {
         WindowTestKit kit;
@@ -387,12 +415,33 @@ void MainWindowTest::openSettingsOfAMissingFileAddsNothing() {
     QCOMPARE(kit.prompts.host.messages.size(), size_t(1));
 }
 
+void MainWindowTest::settingsPathsOver259BytesAreRefused() {
+    WindowTestKit kit;
+    CTavrinDlg& window = kit.OpenWindow();
+    const std::string folder = kit.folder.Path().string() + "/" + std::string(250, 'd');
+    QVERIFY(QDir().mkpath(QString::fromStdString(folder)));
+    const std::string tooLong = folder + "/settings.tvs";
+    QVERIFY(tooLong.size() > 259);
+    kit.WriteSettings(std::string(250, 'd') + "/settings.tvs", "File Name1=/f/far.rbf\n");
+    kit.prompts.files = {tooLong, tooLong};
+    Trigger(window, "openSettingsAction");
+    Trigger(window, "saveSettingsAction");
+    QCOMPARE(kit.prompts.host.MessageTexts(),
+             std::vector<std::string>({"Load Settings Error!!", "File name length over 259 characters."}));
+    QVERIFY(Field(window, 1)->text().isEmpty());
+    QCOMPARE(kit.ReadFile(tooLong), std::string("[Settings]\nFile Name1=/f/far.rbf\n"));
+    QCOMPARE(kit.MenuTexts("fileMenu"), kEnglishFileMenu);
+}
+
 void MainWindowTest::loadErrorFollowsTheLanguageBeforeTheLoad() {
     WindowTestKit kit;
     CTavrinDlg& window = kit.OpenWindow();
     std::string path = kit.WriteSettings("japanese.tvs", "Language=1\nRetry=16\nFile Name2=/f/two.rbf\n");
     kit.prompts.files = {path};
+    QString underTheMessage;
+    kit.prompts.whileShowing = [&] { underTheMessage = Field(window, 2)->text(); };
     Trigger(window, "openSettingsAction");
+    QCOMPARE(underTheMessage, QString("/f/two.rbf"));
     QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"Load Settings Error!!"}));
     QCOMPARE(Text(&window, "verifyButton"), QString("ベリファイ"));
     QCOMPARE(Field(window, 2)->text(), QString("/f/two.rbf"));
@@ -412,6 +461,39 @@ void MainWindowTest::mapDrivesShowsTheDriveMap() {
     QVERIFY(kit.prompts.host.messages[0].icon == MsgIcon::Warning);
     QVERIFY(kit.prompts.host.messages[0].buttons == MsgButtons::Ok);
     QVERIFY2(kit.prompts.host.LastMessage().find("sdb1") != std::string::npos, kit.prompts.host.LastMessage().c_str());
+}
+
+void MainWindowTest::fixedSizeWindowsKeepTheirSizeInBothLanguages() {
+    WindowTestKit kit;
+    CTavrinDlg& window = kit.OpenWindow();
+    window.show();
+    const QSize english = window.size();
+    QSize dialog[2];
+    for (int language : {0, 1}) {
+        kit.operationSettings.settings.language = language;
+        window.ApplyLanguage();
+        QApplication::processEvents();
+        QCOMPARE(window.size(), english);
+        OnNextModal<CHardwareSettings>([&dialog, language](CHardwareSettings* shown) { dialog[language] = shown->size(); });
+        window.OnHardwareSettings();
+    }
+    QCOMPARE(dialog[1], dialog[0]);
+}
+
+void MainWindowTest::standardButtonsFollowTheLanguage() {
+    WindowTestKit kit;
+    kit.WriteSettings("TAVRINDEFAULT.tvs", "Language=1\n");
+    CTavrinDlg& window = kit.OpenWindow();
+    auto yesButton = [&window] {
+        QString text;
+        OnNextModal<QMessageBox>([&text](QMessageBox* box) { text = box->button(QMessageBox::Yes)->text(); });
+        ShowTavrinMessage(&window, "?", MsgButtons::YesNo, MsgIcon::Question);
+        return text;
+    };
+    QCOMPARE(yesButton(), QString("はい(&Y)"));
+    kit.operationSettings.settings.language = 0;
+    window.ApplyLanguage();
+    QCOMPARE(yesButton(), QString("&Yes"));
 }
 
 void MainWindowTest::aboutBoxShowsTheVersionInEitherLanguage() {

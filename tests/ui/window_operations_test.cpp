@@ -99,6 +99,8 @@ private slots:
     void checkInfoShowsBankAndCurrentFiles();
     void checkInfoInJapaneseKeepsTitleGroupAndOk();
     void checkInfoOnABlankCardShowsNoDialog();
+    void longFileNamesEndWithAnEllipsisAndShowInFullAsTooltips();
+    void theFocusStaysOnTheButtonThatStartedTheOperation();
     void diskListIsRebuiltWhenItDropsDown();
     void bankBarScaleFollowsTheEndOfTheBanks();
     void bankBarDrawsSelectedGreenOthersBlue();
@@ -266,6 +268,39 @@ void WindowOperationsTest::checkInfoOnABlankCardShowsNoDialog() {
     Button(window, "checkInfoButton")->click();
     QCOMPARE(kit.prompts.host.MessageTexts(), std::vector<std::string>({"Selected disk is not Tavrin format."}));
     QVERIFY(!kit.bankInfo.isVisible());
+}
+
+void WindowOperationsTest::longFileNamesEndWithAnEllipsisAndShowInFullAsTooltips() {
+    CBankInfo dialog;
+    const QString rev1 = "processing_pipeline_with_long_name_rev1.bit", rev2 = "processing_pipeline_with_long_name_rev2.bit";
+    dialog.info.cardFileName[0] = rev1.toStdString();
+    dialog.info.currentFileName[0] = rev2.toStdString();
+    dialog.info.currentFileName[1] = "top.bit";
+    QStringList seen;
+    OnNextModal<CBankInfo>([&seen](CBankInfo* shown) {
+        for (const char* name : {"cardFileName1", "currentFileName1", "currentFileName2"}) {
+            seen << Child<QLabel>(shown, name)->text() << Child<QLabel>(shown, name)->toolTip();
+        }
+    });
+    dialog.DoModal(nullptr);
+    QCOMPARE(seen.size(), 6);
+    QVERIFY2(seen[0].endsWith(QChar(0x2026)) && rev1.startsWith(seen[0].chopped(1)), qPrintable(seen[0]));
+    QCOMPARE(seen[1], rev1);
+    QCOMPARE(seen[3], rev2);
+    QCOMPARE(seen.mid(4), QStringList({"top.bit", ""}));
+}
+
+void WindowOperationsTest::theFocusStaysOnTheButtonThatStartedTheOperation() {
+    WindowTestKit kit;
+    AddFormattedCard(kit);
+    CTavrinDlg& window = kit.OpenWindow();
+    Field(window, 1)->setText(QString::fromStdString(kit.MakeRbf("A.rbf", 20000, 1)));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    Button(window, "programButton")->setFocus();
+    ProgramBlankCard(kit, window);
+    QCOMPARE(kit.prompts.host.LastMessage(), std::string("Program configuration completed."));
+    QCOMPARE(QApplication::focusWidget(), Button(window, "programButton"));
 }
 
 void WindowOperationsTest::diskListIsRebuiltWhenItDropsDown() {

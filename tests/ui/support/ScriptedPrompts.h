@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,11 @@ public:
     // Paths for the coming file dialogs, in order; "" or none left: cancelled.
     std::deque<std::string> files;
     std::vector<FileDialogKind> fileDialogs;
+    // Looks at the window while a message box is up.
+    std::function<void()> whileShowing;
 
     MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) override {
+        if (whileShowing) whileShowing();
         return host.ShowMessage(text, buttons, icon);
     }
 

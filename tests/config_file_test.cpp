@@ -275,11 +275,6 @@ std::vector<std::filesystem::path> Samples(const std::string& extension) {
     return found;
 }
 
-Bytes ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 // Where the vendor header says the bitstream begins, and how long it says it is.
 bool BitHeaderEnd(const Bytes& bytes, size_t& dataStart, uint32_t& dataLength) {
     size_t p = 13;  // length-prefixed magic, then the two-byte field count
@@ -304,7 +299,7 @@ TEST(ConfigFileSamples, VendorBitFilesStartBehindTheirHeader) {
     if (samples.empty()) GTEST_SKIP() << "no vendor samples in " << SampleDir();
     for (const auto& path : samples) {
         SCOPED_TRACE(path.string());
-        Bytes bytes = ReadAll(path);
+        Bytes bytes = ReadFileBytes(path.string());
         size_t headerEnd = 0;
         uint32_t bitstreamLength = 0;
         ASSERT_TRUE(BitHeaderEnd(bytes, headerEnd, bitstreamLength));

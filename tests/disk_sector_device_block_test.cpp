@@ -67,8 +67,7 @@ protected:
     }
 
     Bytes ImageBytes() {
-        std::ifstream in(image_, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return ReadFileBytes(image_);
     }
 
     ScratchFolder scratch_;

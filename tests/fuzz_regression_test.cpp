@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 
 const fs::path kCorpusRoot = fs::path(TAVRIN_TEST_DATA_DIR) / ".." / ".." / "fuzz" / "corpus";
 
-std::vector<uint8_t> ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every committed input of a target (seeds and past findings) through the target's checks.
 template <typename Check>
 void ReplayCorpus(const std::string& target, Check check) {
@@ -31,7 +26,7 @@ void ReplayCorpus(const std::string& target, Check check) {
     ASSERT_TRUE(fs::is_directory(folder)) << folder;
     int replayed = 0;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        std::vector<uint8_t> bytes = ReadAll(entry.path());
+        std::vector<uint8_t> bytes = ReadFileBytes(entry.path().string());
         EXPECT_EQ(check(bytes.data(), bytes.size()), "") << entry.path().filename();
         ++replayed;
     }

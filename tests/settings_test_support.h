@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/PosixCalls.h"
 #include "ui/text/MessageBoxHost.h"
 
 class TempFolder {
@@ -38,10 +39,7 @@ private:
 };
 
 inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return ReadWholeFile(path).value_or("");
 }
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {

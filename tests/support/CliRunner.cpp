@@ -10,20 +10,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/PosixCalls.h"
+
 extern char** environ;
 
 namespace opstest {
-
-namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
 
 CliResult RunCli(const std::vector<std::string>& arguments) {
     char outPath[] = "/tmp/tavrin-cli-out-XXXXXX";
@@ -52,8 +43,8 @@ CliResult RunCli(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_destroy(&actions);
     ::close(outFd);
     ::close(errFd);
-    result.out = Slurp(outPath);
-    result.err = Slurp(errPath);
+    result.out = ReadWholeFile(outPath).value_or("");
+    result.err = ReadWholeFile(errPath).value_or("");
     std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
     return result;

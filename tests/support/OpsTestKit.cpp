@@ -27,11 +27,6 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-Bytes ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 Bytes ReadSectors(const std::string& image, uint64_t first, uint64_t count) {
     Bytes bytes(count * 512);
     int fd = ::open(image.c_str(), O_RDONLY);

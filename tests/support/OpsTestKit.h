@@ -26,7 +26,6 @@ public:
 
 Bytes RandomBytes(size_t count, uint32_t seed);
 void WriteFileBytes(const std::string& path, const Bytes& bytes);
-Bytes ReadFileBytes(const std::string& path);
 Bytes ReadSectors(const std::string& image, uint64_t first, uint64_t count);
 void WriteSectors(const std::string& image, uint64_t first, const Bytes& bytes);
 

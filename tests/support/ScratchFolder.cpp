@@ -5,6 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "common/PosixCalls.h"
+
 ScratchFolder::ScratchFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -23,4 +25,9 @@ std::string ScratchFolder::Write(const std::string& relativeName, const std::vec
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + full.string());
     return full.string();
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    const std::string text = ReadWholeFile(path).value_or("");
+    return {text.begin(), text.end()};
 }

@@ -20,3 +20,6 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The whole file; empty when it cannot be read.
+std::vector<uint8_t> ReadFileBytes(const std::string& path);

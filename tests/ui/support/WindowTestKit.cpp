@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/PosixCalls.h"
+
 WindowTestKit::WindowTestKit() : savedDirectory_(QDir::currentPath()) {
     QDir::setCurrent(QString::fromStdString(folder.Path().string()));
 }
@@ -31,10 +33,7 @@ std::string WindowTestKit::WriteSettings(const std::string& name, const std::str
 }
 
 std::string WindowTestKit::ReadFile(const std::string& path) const {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadWholeFile(path).value_or("");
 }
 
 int WindowTestKit::AddCard(const std::string& name, uint64_t sectors) {

@@ -8,22 +8,6 @@
 #include "card/LaneInterleave.h"
 #include "disk/DiskSectorRW.h"
 
-namespace {
-
-constexpr std::array<uint8_t, 256> MakeReverseTable() {
-    std::array<uint8_t, 256> table{};
-    for (unsigned v = 0; v < 256; ++v) {
-        unsigned r = 0;
-        for (int bit = 0; bit < 8; ++bit)
-            if (v & (1u << bit)) r |= 0x80u >> bit;
-        table[v] = static_cast<uint8_t>(r);
-    }
-    return table;
-}
-constexpr std::array<uint8_t, 256> kReverseTable = MakeReverseTable();
-
-}  // namespace
-
 bool ScanBanks(DiskSectorRW& device, int drive, BankTable& table) {
     table = BankTable{};
     if (!device.Open(drive)) return false;
@@ -79,12 +63,6 @@ SectorBytes BuildBankSector(uint32_t dataSectorCount, uint32_t dataStart, int fr
 
 SectorBytes BuildFileRecord(const std::string& fullPath, uint32_t fileLength, const FileTime& time) {
     return FileRecord::Make(fullPath, fileLength, time).Build();
-}
-
-uint8_t ReverseBits(uint8_t value) { return kReverseTable[value]; }
-
-void ReverseBitsInPlace(uint8_t* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i) bytes[i] = kReverseTable[bytes[i]];
 }
 
 void EncodeChunk(Encoding encoding, const uint8_t* const lanes[8], uint8_t* chunk) {

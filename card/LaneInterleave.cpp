@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "card/LaneInterleave.h"
 
+#include "card/CpuVectors.h"
+
 #include <array>
 #include <cstring>
 #include <vector>
@@ -8,7 +10,6 @@
 #include "card/CardSizes.h"
 
 #if defined(__x86_64__)
-#include <cpuid.h>
 #include <emmintrin.h>
 
 #include "card/LaneTranspose.h"
@@ -73,23 +74,6 @@ struct Sse2Ops {
     static V Transpose(V a) { return TransposeBits<Sse2Ops>(a); }
 };
 
-enum class Vectors { Sse2, Avx2, Avx2Gfni };
-
-// What the CPU and the system offer; asked once, on first use, so that a run that encodes
-// nothing does not pay for the CPUID exits of a virtual machine at start.
-Vectors AvailableVectors() {
-    static const Vectors available = [] {
-        unsigned a = 0, b = 0, c = 0, d = 0;
-        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_OSXSAVE) || !(c & bit_AVX)) return Vectors::Sse2;
-        unsigned xcr0 = 0, xcr0High = 0;
-        __asm__("xgetbv" : "=a"(xcr0), "=d"(xcr0High) : "c"(0));
-        if ((xcr0 & 6) != 6) return Vectors::Sse2;  // the system does not save the AVX registers
-        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !(b & bit_AVX2)) return Vectors::Sse2;
-        return (c & bit_GFNI) ? Vectors::Avx2Gfni : Vectors::Avx2;
-    }();
-    return available;
-}
-
 #endif
 
 void InterleaveFourLanesByTable(const uint8_t* const lanes[4], uint8_t* chunk) {
@@ -131,7 +115,7 @@ void InterleaveFourLanes(const uint8_t* const lanes[4], uint8_t* chunk) {
     switch (AvailableVectors()) {
     case Vectors::Avx2Gfni: return InterleaveFourLanesGfni(lanes, chunk);
     case Vectors::Avx2: return InterleaveFourLanesAvx2(lanes, chunk);
-    case Vectors::Sse2: return InterleaveFourLanesSse2(lanes, chunk);
+    default: return InterleaveFourLanesSse2(lanes, chunk);
     }
 #else
     InterleaveFourLanesByTable(lanes, chunk);
@@ -143,7 +127,7 @@ void InterleaveEightLanes(const uint8_t* const lanes[8], uint8_t* chunk) {
     switch (AvailableVectors()) {
     case Vectors::Avx2Gfni: return InterleaveEightLanesGfni(lanes, chunk);
     case Vectors::Avx2: return InterleaveEightLanesAvx2(lanes, chunk);
-    case Vectors::Sse2: return InterleaveEightLanesSse2(lanes, chunk);
+    default: return InterleaveEightLanesSse2(lanes, chunk);
     }
 #else
     InterleaveEightLanesByTable(lanes, chunk);

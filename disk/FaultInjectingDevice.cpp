@@ -7,16 +7,29 @@
 
 std::vector<TransferRecord> FaultPlan::WritesAfterFirstFailure() const {
     auto failed = [](const TransferRecord& r) { return !r.succeeded; };
-    int firstFailure = 0;
+    const TransferRecord* first = nullptr;
+    bool firstIsWrite = false;
     for (const auto* log : {&reads, &writes}) {
         auto it = std::find_if(log->begin(), log->end(), failed);
-        if (it != log->end() && (firstFailure == 0 || it->sequence < firstFailure)) firstFailure = it->sequence;
+        if (it != log->end() && (!first || it->sequence < first->sequence)) {
+            first = &*it;
+            firstIsWrite = log == &writes;
+        }
     }
-    if (failedFlushAt > 0 && (firstFailure == 0 || failedFlushAt < firstFailure)) firstFailure = failedFlushAt;
+    int firstFailure = first ? first->sequence : 0;
+    if (failedFlushAt > 0 && (firstFailure == 0 || failedFlushAt < firstFailure)) {
+        firstFailure = failedFlushAt;
+        firstIsWrite = false;
+    }
     std::vector<TransferRecord> after;
     if (firstFailure == 0) return after;
-    std::copy_if(writes.begin(), writes.end(), std::back_inserter(after),
-                 [&](const TransferRecord& r) { return r.sequence > firstFailure && !r.injected; });
+    auto retriesFirst = [&](const TransferRecord& r) {
+        return firstIsWrite && r.offset >= first->offset &&
+               int64_t{r.offset} + r.count <= int64_t{first->offset} + first->count;
+    };
+    std::copy_if(writes.begin(), writes.end(), std::back_inserter(after), [&](const TransferRecord& r) {
+        return r.sequence > firstFailure && !r.injected && !retriesFirst(r);
+    });
     return after;
 }
 
@@ -69,9 +82,9 @@ void FaultInjectingDevice::Close() {
 }
 
 bool FaultInjectingDevice::TouchesFailByte(int32_t offset, uint32_t count) const {
-    if (!plan_->failAtByte) return false;
-    const int64_t at = *plan_->failAtByte;
-    return at >= offset && at < static_cast<int64_t>(offset) + count;
+    auto touches = [&](int64_t at) { return at >= offset && at < static_cast<int64_t>(offset) + count; };
+    if (plan_->failAtByte && touches(*plan_->failAtByte)) return true;
+    return std::any_of(plan_->badBytes.begin(), plan_->badBytes.end(), touches);
 }
 
 bool FaultInjectingDevice::Read(int32_t offset, void* buffer, uint32_t count) {
@@ -95,7 +108,9 @@ bool FaultInjectingDevice::Flush() {
 bool FaultInjectingDevice::Transfer(std::vector<TransferRecord>& log, int failNumber, int32_t offset, uint32_t count,
                                     const std::function<bool()>& forward) {
     TransferRecord record{++plan_->transfers, offset, count, false, false};
-    record.injected = static_cast<int>(log.size()) + 1 == failNumber || TouchesFailByte(offset, count);
+    const bool numbered = static_cast<int>(log.size()) + 1 == failNumber;
+    record.injected = numbered || TouchesFailByte(offset, count);
+    if (numbered && plan_->numberedFailuresStay) plan_->badBytes.push_back(offset);
     record.succeeded = !record.injected && forward();
     log.push_back(record);
     return record.succeeded;

@@ -28,6 +28,10 @@ struct FaultPlan {
     int failFlushNumber = 0;
     // Every transfer whose bytes include this offset fails.
     std::optional<int64_t> failAtByte;
+    // A transfer failed by its number leaves its first byte failing from then on, like a bad
+    // spot on the medium: an operation that tries the same bytes again does not get past it.
+    bool numberedFailuresStay = false;
+    std::vector<int64_t> badBytes;  // the spots so left
 
     int opens = 0;          // Open calls
     int successfulOpens = 0;
@@ -41,7 +45,8 @@ struct FaultPlan {
     std::vector<TransferRecord> writes;
 
     // Writes passed to the wrapped device after the first failed read or write: what a test
-    // asserts to be empty.
+    // asserts to be empty. When that failure was a write, its own bytes written again (an
+    // operation finding which part of a large write failed) do not count.
     std::vector<TransferRecord> WritesAfterFirstFailure() const;
     bool AnyTransferFailed() const;
 };

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ops/CardRun.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "card/FileNameCheck.h"
-#include "ops/ChunkSource.h"
+#include "disk/AlignedBuffer.h"
 #include "ops/OpMessages.h"
 #include "ui/text/Texts.h"
 
@@ -29,19 +29,32 @@ bool OpenCardHeader(DeviceSession& device, int drive, MessageBoxHost& host, int 
     return true;
 }
 
-bool CardRun::ForEachChunk(uint64_t start, uint64_t sectors, OpButton button, const ChunkUse& use) {
+bool CardRun::ForEachBatch(uint64_t start, uint64_t sectors, OpButton button, const BatchUse& use) {
     ChunkSource source(files_, State().parallelMode);
-    std::vector<uint8_t> chunk(kChunkSize);
+    const uint64_t chunks = (sectors + kChunkSectors - 1) / kChunkSectors;
+    constexpr uint32_t kBatchChunks = kBatchBytes / kChunkSize;
+    AlignedBuffer buffer(std::min<uint64_t>(chunks, kBatchChunks) * kChunkSize);
+    walkButton_ = button;
+    walkSectors_ = sectors;
     const int64_t base = SectorOffset(start);
-    for (uint64_t sector = 0; sector < sectors; sector += kChunkSectors) {
-        if (!source.Next(chunk.data())) {
-            TellName(host_, language_, texts::kBitFileError, files_.Name(source.FailedSlot()));
-            return false;
-        }
-        if (!use(base + SectorOffset(sector), chunk.data())) return false;
-        ShowProgress(host_, button, static_cast<int>((sector + kChunkSectors) * 100 / sectors));
+    for (uint64_t first = 0; first < chunks; first += kBatchChunks) {
+        const Batch batch{base + static_cast<int64_t>(first * kChunkSize), first,
+                          static_cast<uint32_t>(std::min<uint64_t>(kBatchChunks, chunks - first))};
+        if (!use(batch, source, buffer.data())) return false;
     }
     ShowProgress(host_, button, 100);
     files_.CloseAll();
     return true;
+}
+
+void CardRun::ChunkDone(const Batch& batch, uint32_t index) {
+    const uint64_t sectorsDone = (batch.firstChunk + index + 1) * kChunkSectors;
+    ShowProgress(host_, walkButton_, static_cast<int>(sectorsDone * 100 / walkSectors_));
+}
+
+bool CardRun::NextChunk(ChunkSource& source, uint8_t* chunk) { return source.Next(chunk) || FileFailed(source); }
+
+bool CardRun::FileFailed(const ChunkSource& source) {
+    TellName(host_, language_, texts::kBitFileError, files_.Name(source.FailedSlot()));
+    return false;
 }

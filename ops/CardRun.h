@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "card/CardLayout.h"
+#include "ops/ChunkSource.h"
 #include "ops/DeviceSession.h"
 #include "ops/LoadedFiles.h"
 #include "ops/Operations.h"
@@ -27,10 +28,25 @@ protected:
     bool CheckSlots() { return CheckUsedSlots(host_, State(), language_, slotMask_); }
     bool LoadFiles() { return files_.Load(State().fileName, slotMask_, context_.openFile, language_, host_); }
 
-    // Builds the image chunk by chunk and hands each to `use` with its card offset, showing the
-    // progress of `button`. False after one message when a file fails or `use` does.
-    using ChunkUse = std::function<bool(int64_t offset, const uint8_t* chunk)>;
-    bool ForEachChunk(uint64_t start, uint64_t sectors, OpButton button, const ChunkUse& use);
+    // The image goes to and comes from the device in batches of whole chunks of up to this
+    // size: a card pays a fixed cost per command, so few large requests keep it at its speed.
+    static constexpr uint32_t kBatchBytes = 4u << 20;
+    // One stretch of the image: its card offset, the index of its first chunk, its chunks.
+    struct Batch {
+        int64_t offset;
+        uint64_t firstChunk;
+        uint32_t chunks;
+    };
+    // Builds (Program) or checks (Verify) one batch in `buffer`, taking its chunks from
+    // `source` in order and calling ChunkDone for each that got through.
+    using BatchUse = std::function<bool(const Batch& batch, ChunkSource& source, uint8_t* buffer)>;
+    // Walks the image of `sectors` sectors from `start` with the progress of `button`. False
+    // after one message when a file fails or `use` does.
+    bool ForEachBatch(uint64_t start, uint64_t sectors, OpButton button, const BatchUse& use);
+    void ChunkDone(const Batch& batch, uint32_t index);
+    // The next chunk, or false after the file's message.
+    bool NextChunk(ChunkSource& source, uint8_t* chunk);
+    bool FileFailed(const ChunkSource& source);
 
     OperationHost& host_;
     OperationContext& context_;
@@ -38,4 +54,8 @@ protected:
     DeviceSession device_;
     LoadedFiles files_;
     unsigned slotMask_ = 0;
+
+private:
+    OpButton walkButton_ = OpButton::Program;
+    uint64_t walkSectors_ = 0;
 };

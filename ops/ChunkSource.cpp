@@ -7,11 +7,12 @@
 #include "ops/LoadedFiles.h"
 
 ChunkSource::ChunkSource(LoadedFiles& files, int parallelMode)
-    : files_(files), encoding_(EncodingFor(parallelMode, files.Mask())) {
+    : files_(files),
+      encoding_(EncodingFor(parallelMode, files.Mask())),
+      readAhead_(encoding_ == Encoding::Parallel ? 0 : size_t{kSlotCount} * kChunkSize) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (files.Used(slot)) remaining_[slot] = files.Info(slot).dataLength;
     }
-    if (encoding_ != Encoding::Parallel) readAhead_.assign(size_t{kSlotCount} * kChunkSize, 0);
 }
 
 bool ChunkSource::Next(uint8_t* chunk) {

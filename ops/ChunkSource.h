@@ -2,9 +2,9 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "card/CardLayout.h"
+#include "disk/AlignedBuffer.h"
 
 class LoadedFiles;
 
@@ -28,7 +28,7 @@ private:
     std::array<uint64_t, 8> remaining_{};
     // Serial lanes are read a chunk's size at a time and handed to the encoder from there, so a
     // file takes as few reads as the card takes writes, whatever the lane width.
-    std::vector<uint8_t> readAhead_;
+    AlignedBuffer readAhead_;
     uint32_t laneOffset_ = kChunkSize;
     int failedSlot_ = -1;
 };

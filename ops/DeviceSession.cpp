@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ops/DeviceSession.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int64_t kReach = int64_t{1} << 31;
@@ -32,4 +34,16 @@ bool DeviceSession::Flush() { return open_ && device_->Flush(); }
 
 bool DeviceSession::Write(int64_t offset, const void* data, uint32_t count) {
     return open_ && Reachable(offset, count) && device_->Write(static_cast<int32_t>(offset), data, count);
+}
+
+bool DeviceSession::WriteInUnits(int64_t offset, const uint8_t* data, uint32_t count, uint32_t unit,
+                                 int64_t& failedAt) {
+    if (Write(offset, data, count)) return true;
+    for (uint32_t done = 0; done < count; done += unit) {
+        if (!Write(offset + done, data + done, std::min(unit, count - done))) {
+            failedAt = offset + done;
+            return false;
+        }
+    }
+    return true;
 }

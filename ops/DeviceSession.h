@@ -19,6 +19,10 @@ public:
     bool Read(int64_t offset, void* buffer, uint32_t count);
     bool Write(int64_t offset, const void* data, uint32_t count);
     bool Flush();
+    // One request for `count` bytes; when that fails, the same bytes again `unit` at a time,
+    // as they went before requests grew. True when every unit got through; otherwise
+    // `failedAt` is the offset of the first unit that failed again.
+    bool WriteInUnits(int64_t offset, const uint8_t* data, uint32_t count, uint32_t unit, int64_t& failedAt);
 
 private:
     std::unique_ptr<DiskSectorRW> device_;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
-#include <vector>
+#include <algorithm>
 
 #include "card/CardLayout.h"
+#include "disk/AlignedBuffer.h"
 #include "disk/Drives.h"
 #include "ops/DeviceSession.h"
 #include "ops/OpMessages.h"
@@ -11,8 +12,10 @@
 
 namespace {
 
-constexpr uint32_t kEraseChunkBytes = 524288;
-constexpr uint32_t kEraseChunkSectors = kEraseChunkBytes / kSectorSize;
+// Progress counts in units of 512 KiB; each request carries up to eight of them.
+constexpr uint32_t kEraseUnitBytes = 524288;
+constexpr uint32_t kEraseUnitSectors = kEraseUnitBytes / kSectorSize;
+constexpr uint32_t kEraseBatchUnits = 8;
 // Erase speaks English whatever the language.
 constexpr int kEnglish = 0;
 
@@ -49,14 +52,19 @@ bool QuickErase(OperationHost& host, DeviceSession& device) {
 
 bool FullErase(OperationHost& host, DeviceSession& device, uint32_t sectorCount) {
     if (!AskYes(host, texts::kEraseQuestion)) return false;
-    const std::vector<uint8_t> zero(kEraseChunkBytes, 0);
-    const uint64_t chunks = sectorCount / kEraseChunkSectors;
-    for (uint64_t i = 0; i < chunks; ++i) {
-        if (!device.Write(static_cast<int64_t>(i * kEraseChunkBytes), zero.data(), kEraseChunkBytes)) {
+    const uint64_t units = sectorCount / kEraseUnitSectors;
+    const AlignedBuffer zero(std::min<uint64_t>(units, kEraseBatchUnits) * kEraseUnitBytes);
+    for (uint64_t first = 0; first < units; first += kEraseBatchUnits) {
+        const auto count = static_cast<uint32_t>(std::min<uint64_t>(kEraseBatchUnits, units - first));
+        const auto offset = static_cast<int64_t>(first * kEraseUnitBytes);
+        int64_t failedAt = 0;
+        const bool written = device.WriteInUnits(offset, zero.data(), count * kEraseUnitBytes, kEraseUnitBytes, failedAt);
+        const uint64_t through = written ? first + count : static_cast<uint64_t>(failedAt) / kEraseUnitBytes;
+        for (uint64_t i = first; i < through; ++i) ShowProgress(host, OpButton::Erase, static_cast<int>(100 * (i + 1) / units));
+        if (!written) {
             Fail(host, texts::kEraseFailed);
             return false;
         }
-        ShowProgress(host, OpButton::Erase, static_cast<int>(100 * (i + 1) / chunks));
     }
     return Flushed(host, device, texts::kEraseFailed);
 }

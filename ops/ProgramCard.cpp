@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
+#include <cstring>
+
 #include "card/CardLayout.h"
+#include "disk/AlignedBuffer.h"
 #include "disk/Drives.h"
 #include "ops/CardRun.h"
 #include "ops/OpMessages.h"
@@ -83,15 +86,38 @@ private:
     }
 
     bool WriteData() {
-        return ForEachChunk(start_, sectors_, OpButton::Program,
-                            [this](int64_t offset, const uint8_t* chunk) { return Write(offset, chunk, kChunkSize); });
+        return ForEachBatch(start_, sectors_, OpButton::Program,
+                            [this](const Batch& batch, ChunkSource& source, uint8_t* buffer) {
+                                uint32_t built = 0;
+                                while (built < batch.chunks && source.Next(buffer + size_t{built} * kChunkSize)) ++built;
+                                // What was built before a file gave out goes to the card first, as
+                                // it did when every chunk was written on its own.
+                                if (!WriteChunks(batch, buffer, built)) return false;
+                                return built == batch.chunks || FileFailed(source);
+                            });
     }
 
+    bool WriteChunks(const Batch& batch, const uint8_t* buffer, uint32_t count) {
+        if (count == 0) return true;
+        int64_t failedAt = 0;
+        const bool written = device_.WriteInUnits(batch.offset, buffer, count * kChunkSize, kChunkSize, failedAt);
+        const auto through = written ? count : static_cast<uint32_t>((failedAt - batch.offset) / kChunkSize);
+        for (uint32_t i = 0; i < through; ++i) ChunkDone(batch, i);
+        if (!written) TellAddress(host_, language_, texts::kWriteSectorError, failedAt);
+        return written;
+    }
+
+    // The eight records in one request.
     bool WriteRecords() {
+        const int64_t first = RecordOffset(start_, 0);
+        AlignedBuffer records(kRecordsPerBank * kSectorSize);
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (!Write(RecordOffset(start_, slot), files_.Record(slot).data(), kSectorSize)) return false;
+            std::memcpy(records.data() + slot * kSectorSize, files_.Record(slot).data(), kSectorSize);
         }
-        return true;
+        int64_t failedAt = 0;
+        if (device_.WriteInUnits(first, records.data(), records.size(), kSectorSize, failedAt)) return true;
+        TellAddress(host_, language_, texts::kWriteSectorError, failedAt);
+        return false;
     }
 
     // The bank sector makes the bank present, so the data and records must be on the medium

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <cstring>
-#include <vector>
 
 #include "card/CardLayout.h"
+#include "disk/AlignedBuffer.h"
 #include "ops/CardRun.h"
 #include "ops/OpMessages.h"
 #include "ui/text/Texts.h"
@@ -49,11 +49,16 @@ private:
         return false;
     }
 
+    // The eight records in one request; a request that fails is made again record by record, as
+    // they were read before, so that the message names the record.
     bool CheckRecords() {
+        const int64_t first = RecordOffset(start_, 0);
+        AlignedBuffer onCard(kRecordsPerBank * kSectorSize);
+        const bool allRead = device_.Read(first, onCard.data(), onCard.size());
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            SectorBytes onCard{};
-            if (!Read(RecordOffset(start_, slot), onCard.data(), kSectorSize)) return false;
-            if (!RecordsAgree(onCard.data(), files_.Record(slot).data())) return Mismatch();
+            uint8_t* record = onCard.data() + slot * kSectorSize;
+            if (!allRead && !Read(RecordOffset(start_, slot), record, kSectorSize)) return false;
+            if (!RecordsAgree(record, files_.Record(slot).data())) return Mismatch();
         }
         return true;
     }
@@ -64,12 +69,23 @@ private:
         return true;
     }
 
+    // Each batch is read in one request, then compared chunk by chunk as the chunks are built;
+    // a batch that failed is read again chunk by chunk, so that the message names the chunk.
     bool CompareData() {
-        std::vector<uint8_t> onCard(kChunkSize);
-        return ForEachChunk(start_, sectors_, OpButton::Verify, [&](int64_t offset, const uint8_t* expected) {
-            if (!Read(offset, onCard.data(), kChunkSize)) return false;
-            return std::memcmp(expected, onCard.data(), kChunkSize) == 0 || Mismatch();
-        });
+        AlignedBuffer expected(kChunkSize);
+        return ForEachBatch(start_, sectors_, OpButton::Verify,
+                            [&](const Batch& batch, ChunkSource& source, uint8_t* onCard) {
+                                const bool batchRead = device_.Read(batch.offset, onCard, batch.chunks * kChunkSize);
+                                for (uint32_t i = 0; i < batch.chunks; ++i) {
+                                    if (!NextChunk(source, expected.data())) return false;
+                                    uint8_t* chunk = onCard + size_t{i} * kChunkSize;
+                                    const int64_t offset = batch.offset + int64_t{i} * kChunkSize;
+                                    if (!batchRead && !Read(offset, chunk, kChunkSize)) return false;
+                                    if (std::memcmp(expected.data(), chunk, kChunkSize) != 0) return Mismatch();
+                                    ChunkDone(batch, i);
+                                }
+                                return true;
+                            });
     }
 
     uint32_t start_ = 0;

@@ -89,7 +89,8 @@ protected:
         beforeProgram_ = ReadFileBytes(card_.image);
         Outcome programmed = Run(Op::Program, [](FaultPlan&) {});
         ASSERT_TRUE(programmed.ok) << programmed.host.LastMessage();
-        ASSERT_EQ(programmed.plan->writes.size(), 4u + 5u + 8u + 1u) << "zeroing, data, records, bank sector";
+        ASSERT_EQ(programmed.plan->writes.size(), 4u + 1u + 1u + 1u) << "zeroing, data, records, bank sector";
+        programPercents_ = programmed.host.PercentTextsOf(OpButton::Program);
         programmed_ = ReadFileBytes(card_.image);
     }
 
@@ -102,6 +103,8 @@ protected:
         RescanBanks(card_.context.card, card_.context.makeDevice);
         card_.context.card.bankList.selected = bank;
         card_.NewPlan();
+        // A failed transfer stays failed when tried again, so that the run cannot pass over it.
+        card_.plan->numberedFailuresStay = true;
         arm(*card_.plan);
         out.plan = card_.plan;
         out.host = ImageHost();
@@ -167,6 +170,7 @@ protected:
     std::array<std::string, 8> names_;
     int parallel_ = 0;
     Bytes beforeProgram_, programmed_;
+    std::vector<std::string> programPercents_;
 };
 
 TEST_F(FaultSuiteTest, ProgramAtEveryTransfer) {
@@ -177,6 +181,24 @@ TEST_F(FaultSuiteTest, ProgramAtEveryTransfer) {
         if (kind[0] == 'f') return WriteError(n == 1 ? 128 * 512 : 0);
         return WriteError(failed->offset);
     });
+}
+
+// A bad spot inside a large request: the run names the record or chunk that holds it, with the
+// progress of the chunks before it, as when each went on its own.
+TEST_F(FaultSuiteTest, BadSpotInsideARequestIsNamed) {
+    constexpr int64_t kRecords = 120 * 512, kData = 128 * 512, kEnd = kData + 5 * 16384;
+    for (Op op : {Op::Program, Op::Verify}) {
+        for (int64_t unit = kRecords; unit < kEnd; unit += unit < kData ? 512 : 16384) {
+            StoreImage(op == Op::Program ? beforeProgram_ : programmed_);
+            const Outcome out = Run(op, [&](FaultPlan& p) { p.failAtByte = unit + 100; });
+            const std::string label = std::string(OpName(op)) + " at " + std::to_string(unit);
+            ExpectCleanFailure(out, op == Op::Program ? WriteError(unit) : ReadError(unit), label);
+            if (op != Op::Program) continue;
+            const auto chunksBefore = unit < kData ? programPercents_.size() : static_cast<size_t>(unit - kData) / 16384;
+            const std::vector<std::string> percents(programPercents_.begin(), programPercents_.begin() + chunksBefore);
+            EXPECT_EQ(out.host.PercentTextsOf(OpButton::Program), percents) << label;
+        }
+    }
 }
 
 TEST_F(FaultSuiteTest, VerifyAtEveryRead) {

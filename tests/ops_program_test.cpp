@@ -260,7 +260,7 @@ TEST_F(ProgramTest, RecordAndBankSectorWriteFailuresNameTheirOffsets) {
     EXPECT_FALSE(HasTavrinSignature(Sector(0).data()));
 
     card_.NewPlan();
-    card_.plan->failWriteNumber = 10;  // one data chunk and eight records before it
+    card_.plan->failWriteNumber = 3;  // the data, then the eight records in one write
     EXPECT_FALSE(ProgramBlank({file}));
     EXPECT_EQ(host_.LastMessage(), "Write sector error at Addr [00000000].");
     EXPECT_TRUE(card_.AllClosed());

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string_view>
 #include <system_error>
 
 #include "card/CardSizes.h"
@@ -85,6 +86,23 @@ bool UnmountDisk(const DriveRoots& roots, const std::string& disk) {
     return std::all_of(mounts.rbegin(), mounts.rend(), [](const MountEntry& m) { return Unmount(m.mountPoint); });
 }
 
+// A loop device over the image shares its bytes: whatever is mounted from it would be written
+// under its filesystem's feet, so the image counts as a mounted card.
+bool ImageMountedThroughLoop(const DriveRoots& roots, const TargetIdentity& image) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(fs::path(roots.sysfs) / "block", error)) {
+        const std::string name = entry.path().filename().string();
+        if (!StartsWith(name, "loop")) continue;
+        std::string backing = ReadAttribute((entry.path() / "loop" / "backing_file").string()).value_or("");
+        constexpr std::string_view kDeleted = " (deleted)";
+        if (backing.size() > kDeleted.size() && backing.ends_with(kDeleted)) backing.resize(backing.size() - kDeleted.size());
+        struct stat info {};
+        if (backing.empty() || ::stat(backing.c_str(), &info) != 0 || !image.Matches(info)) continue;
+        if (!MountsOnDisk(roots, name).empty()) return true;
+    }
+    return false;
+}
+
 // The size of what the drive number stands for, through a descriptor checked to reach it.
 uint64_t DriveSizeBytes(int drive) {
     const int fd = OpenDriveNode(drive, O_RDONLY | O_NONBLOCK);
@@ -150,7 +168,11 @@ bool ClearLogicalDrive(int drive) {
     const auto entry = FindDrive(roots, drive);
     const std::string path = DrivePath(drive);
     if (!entry || path.empty()) return false;
-    if (!entry->IsDisk()) return ZeroFirstVolume(drive, std::nullopt);
+    if (!entry->IsDisk()) {
+        const auto target = FindDriveTarget(drive);
+        if (!target || ImageMountedThroughLoop(roots, target->identity)) return false;
+        return ZeroFirstVolume(drive, std::nullopt);
+    }
     if (!UnmountDisk(roots, entry->diskName)) return false;
     const auto partitions = ListPartitions(roots.sysfs, entry->diskName);
     if (partitions.empty()) return true;

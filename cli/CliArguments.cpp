@@ -131,6 +131,7 @@ private:
             std::optional<int> bank;
             if (!Value(name, inlineValue, hasInline, value) || !Number(name, value, {1, 4}, bank)) return false;
             a.bank = *bank;
+            a.bankGiven = true;
             return true;
         }
         if (name == "--disk") return Value(name, inlineValue, hasInline, a.disk);
@@ -158,6 +159,7 @@ private:
                 return true;
             case CliCommand::Erase:
                 if (!a.files.empty()) return Error("erase takes no configuration files");
+                if (a.bankGiven) return Error("erase takes no --bank: it erases the whole card");
                 break;
             default:
                 if (a.files.size() > 8) return Error("at most eight configuration files");
@@ -213,7 +215,7 @@ const char* HelpText() {
            "  --quick, --full  Quick Erase (bank sectors only) or full Erase\n"
            "  --lang en|ja     language of the messages\n"
            "  --settings FILE  start from the values of a settings file (.tvs), file names included\n"
-           "  --tsv            info: tab-separated lines instead of columns\n"
+           "  --tsv            info: tab-separated lines instead of columns; list: sizes in bytes\n"
            "  -h, --help       this text\n"
            "  -V, --version    the version\n"
            "  --               the arguments after it are files\n\n"

@@ -12,6 +12,7 @@ struct CliArguments {
     std::string disk;
     std::vector<std::string> files;  // FILE1 ... FILE8, or the settings file of `settings`
     int bank = 1;
+    bool bankGiven = false;
     bool yes = false;
     bool initializeDisk = false;
     bool tsv = false;

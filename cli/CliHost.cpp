@@ -27,6 +27,10 @@ MsgAnswer CliHost::ShowMessage(const std::string& text, MsgButtons buttons, MsgI
     }
     std::FILE* out = icon == MsgIcon::Information ? stdout : stderr;
     std::fprintf(out, "%s\n", text.c_str());
+    // The window's checkbox is --init here.
+    const bool namesTheBox = text == texts::kInitializeFirst.english || text == texts::kInitializeFirst.japanese ||
+                             text == texts::kEraseNotTavrin;
+    if (namesTheBox) std::fprintf(stderr, "tavrin-cli: --init allows a card that is not in Tavrin format\n");
     std::fflush(out);
     return MsgAnswer::Ok;
 }
@@ -48,6 +52,11 @@ MsgAnswer CliHost::Ask(const std::string& text, MsgButtons buttons) {
     std::string reply;
     if (!std::getline(std::cin, reply)) return no;
     return IsYes(reply) ? yes : no;
+}
+
+void CliHost::ShowDetail(const std::string& detail) {
+    progress_->Finish();
+    std::fprintf(stderr, "tavrin-cli: %s\n", detail.c_str());
 }
 
 void CliHost::RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice) {

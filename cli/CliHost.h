@@ -29,6 +29,7 @@ public:
     void ShowCardSelection(const CardSelection&) override {}
     void RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice) override;
     void ShowBankInfo(const BankInfoData& info) override { showInfo_(info); }
+    void ShowDetail(const std::string& detail) override;
 
     // What the window's fields would hold.
     WindowState& Controls() { return controls_; }

@@ -81,6 +81,13 @@ bool SelectBank(int bank, OperationContext& context) {
     return true;
 }
 
+// Verify and Info read a bank that is there; said before anything is read from it.
+bool BankOnCard(CliCommand command, int bank, const OperationContext& context) {
+    if (command == CliCommand::Program || bank == 1 || context.card.banks.bankPresent[bank - 1]) return true;
+    std::fprintf(stderr, "Bank %d is not on this card\n", bank);
+    return false;
+}
+
 bool RunOperation(CliCommand command, CliHost& host, OperationContext& context) {
     switch (command) {
         case CliCommand::Program: return OnProgram(host, context);
@@ -107,7 +114,9 @@ int RunCardCommand(const CliArguments& a) {
     auto counter = std::make_shared<TransferCounter>();
     context.makeDevice = CountingDeviceFactory(CreateSectorDevice, counter);
     context.card.diskList = SingleTargetList(target.drive, context.makeDevice);
-    if (a.command != CliCommand::Erase && !SelectBank(a.bank, context)) return kExitFailed;
+    if (a.command != CliCommand::Erase && (!SelectBank(a.bank, context) || !BankOnCard(a.command, a.bank, context))) {
+        return kExitFailed;
+    }
 
     const bool tsv = a.tsv;
     CliHost host({a.yes, isatty(STDIN_FILENO) == 1}, a.initializeDisk,
@@ -118,7 +127,7 @@ int RunCardCommand(const CliArguments& a) {
     return host.AnsweredNo() ? kExitAnsweredNo : kExitFailed;
 }
 
-int RunList() {
+int RunList(bool tsv) {
     const ListModel list = BuildDiskList(CreateSectorDevice, -1);
     if (list.entries.empty()) std::fprintf(stderr, "No removable disk found.\n");
     // A card this user may not open is left out when the desktop's disk service cannot help.
@@ -127,8 +136,9 @@ int RunList() {
     }
     for (const ListEntry& entry : list.entries) {
         const uint64_t bytes = uint64_t{DiskSectorCount(entry.itemData)} * 512;
+        const std::string size = tsv ? std::to_string(bytes) : ByteSizeText(bytes);
         std::printf("%d\t%s\t%s\t%s\n", entry.itemData, entry.text.c_str(), DrivePath(entry.itemData).c_str(),
-                    ByteSizeText(bytes).c_str());
+                    size.c_str());
     }
     return kExitDone;
 }
@@ -165,7 +175,7 @@ int RunCommand(const CliArguments& a) {
         case CliCommand::Version:
             std::printf("tavrin-cli %s\n", kTavrinVersion);
             return kExitDone;
-        case CliCommand::List: return RunList();
+        case CliCommand::List: return RunList(a.tsv);
         case CliCommand::Settings: return RunSettings(a);
         default: return RunCardCommand(a);
     }

@@ -11,6 +11,7 @@ public:
     CountingDevice(std::unique_ptr<DiskSectorRW> inner, std::shared_ptr<TransferCounter> counter)
         : inner_(std::move(inner)), counter_(std::move(counter)) {}
     bool Open(int target) override { return inner_->Open(target); }
+    bool OpenForWriting(int target) override { return inner_->OpenForWriting(target); }
     void Close() override { inner_->Close(); }
     bool Read(int32_t offset, void* buffer, uint32_t count) override {
         return Count(inner_->Read(offset, buffer, count), count);
@@ -18,6 +19,7 @@ public:
     bool Write(int32_t offset, const void* data, uint32_t count) override {
         return Count(inner_->Write(offset, data, count), count);
     }
+    bool Flush() override { return inner_->Flush(); }
 
 private:
     bool Count(bool done, uint32_t count) {

@@ -10,12 +10,17 @@ class DiskSectorRW {
 public:
     virtual ~DiskSectorRW() = default;
     virtual bool Open(int target) = 0;
+    // Open for an operation that writes: false, rather than an open for reading whose writes
+    // all fail, when the drive cannot be written now (in use, mounted, write-protected).
+    virtual bool OpenForWriting(int target) = 0;
     virtual void Close() = 0;
     virtual bool Read(int32_t offset, void* buffer, uint32_t count) = 0;
     virtual bool Write(int32_t offset, const void* data, uint32_t count) = 0;
-    // Makes what was written so far durable on the medium. Close flushes too but cannot say
-    // that it failed; an operation asks here before it reports a write as done.
-    virtual bool Flush() { return true; }
+    // Makes what was written so far durable on the medium; false when that cannot be known.
+    // Every device decides what this means for it and every wrapper passes it on: nothing is
+    // reported as written before it answered true. Close may flush too, but cannot say that
+    // it failed.
+    virtual bool Flush() = 0;
 };
 
 // The device for the running platform.

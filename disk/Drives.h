@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,24 @@ bool IsRemovableDisk(int drive);
 uint32_t DiskSectorCount(int drive);
 // Zeroes the first sector of the first volume on the drive (unmounting it first).
 bool ClearLogicalDrive(int drive);
+
+// Whether the drive number's path still leads to the object it was chosen as (a replaced image
+// file or node is another object). Every open checks this itself; an operation asks after a
+// question, so that it can say "Cannot open disk." before it does anything more.
+bool DriveStillChosenTarget(int drive);
+
+// One operation's exclusive hold on a card, from its start to its end, questions included: a
+// second claim on the same card, from this process or another, is refused while it lives.
+class DriveClaim {
+public:
+    virtual ~DriveClaim() = default;
+};
+struct ClaimAttempt {
+    std::unique_ptr<DriveClaim> claim;  // nothing when refused
+    std::string reason;                 // why, for the command line's standard error
+};
+ClaimAttempt ClaimDrive(int drive);
+using DriveClaimer = std::function<ClaimAttempt(int drive)>;
 
 // The device node or image file behind a drive number; empty when the number names nothing.
 std::string DrivePath(int drive);

@@ -56,6 +56,14 @@ FaultInjectingDevice::~FaultInjectingDevice() {
 }
 
 bool FaultInjectingDevice::Open(int target) {
+    return OpenWith([&] { return inner_.Open(target); });
+}
+
+bool FaultInjectingDevice::OpenForWriting(int target) {
+    return OpenWith([&] { return inner_.OpenForWriting(target); });
+}
+
+bool FaultInjectingDevice::OpenWith(const std::function<bool()>& open) {
     const int number = ++plan_->opens;
     if (open_) {
         open_ = false;
@@ -65,7 +73,7 @@ bool FaultInjectingDevice::Open(int target) {
         inner_.Close();
         return false;
     }
-    if (!inner_.Open(target)) return false;
+    if (!open()) return false;
     open_ = true;
     ++plan_->successfulOpens;
     ++plan_->openDevices;

@@ -20,7 +20,7 @@ struct TransferRecord {
 // What to fail, and what happened, shared by every device made from one plan so that a test
 // sees the whole run of an operation however many devices it creates.
 struct FaultPlan {
-    // 1-based numbers of the Open, Read and Write calls to fail, counted over the whole plan
+    // 1-based numbers of the Open (either kind), Read and Write calls to fail, counted over the whole plan
     // (0: none).
     int failOpenNumber = 0;
     int failReadNumber = 0;
@@ -61,6 +61,7 @@ public:
     FaultInjectingDevice& operator=(const FaultInjectingDevice&) = delete;
 
     bool Open(int target) override;
+    bool OpenForWriting(int target) override;
     void Close() override;
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
     bool Write(int32_t offset, const void* data, uint32_t count) override;
@@ -69,6 +70,7 @@ public:
     const FaultPlan& Plan() const { return *plan_; }
 
 private:
+    bool OpenWith(const std::function<bool()>& open);
     bool TouchesFailByte(int32_t offset, uint32_t count) const;
     bool Transfer(std::vector<TransferRecord>& log, int failNumber, int32_t offset, uint32_t count,
                   const std::function<bool()>& forward);

@@ -34,6 +34,7 @@ class ImageDevice : public DiskSectorRW {
 public:
     ImageDevice(std::vector<uint8_t>& image, int& writes) : image_(image), writes_(writes) {}
     bool Open(int) override { return open_ = true; }
+    bool OpenForWriting(int) override { return false; }  // a card that is only ever read
     void Close() override { open_ = false; }
     bool Read(int32_t offset, void* buffer, uint32_t count) override {
         if (!Inside(offset, count)) return false;
@@ -44,6 +45,7 @@ public:
         ++writes_;
         return false;
     }
+    bool Flush() override { return open_; }  // nothing was ever written
 
 private:
     bool Inside(int32_t offset, uint32_t count) const {
@@ -53,6 +55,9 @@ private:
     int& writes_;
     bool open_ = false;
 };
+
+// The card is a buffer of this process: nobody else can hold it.
+inline ClaimAttempt Unclaimed(int) { return {std::make_unique<DriveClaim>(), ""}; }
 
 class CountingHost : public QuietHost {
 public:
@@ -265,6 +270,7 @@ inline FuzzFinding CheckCardReaders(const uint8_t* data, size_t size, const card
     OperationContext context;
     context.makeDevice = [&] { return std::unique_ptr<DiskSectorRW>(std::make_unique<ImageDevice>(image, writes)); };
     context.state = state;
+    context.claimDrive = Unclaimed;
     context.card.diskList.entries.push_back({"Card", 0});
     context.card.diskList.selected = 0;
     context.card.bankList.selected = bank;

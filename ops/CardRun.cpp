@@ -8,6 +8,8 @@
 #include "ops/OpMessages.h"
 #include "ui/text/Texts.h"
 
+const char* const kNotWritable = "it cannot be opened for writing: in use, mounted or write-protected";
+
 bool CheckUsedSlots(MessageBoxHost& host, const WindowState& state, int language, unsigned& slotMask) {
     auto mask = CheckFileNames(state.fileName, state.parallelMode, NameCheckForm::ExistenceChecking, language, host);
     if (!mask) return false;
@@ -17,10 +19,24 @@ bool CheckUsedSlots(MessageBoxHost& host, const WindowState& state, int language
     return false;
 }
 
-bool OpenCardHeader(DeviceSession& device, int drive, MessageBoxHost& host, int language, SectorBytes& header) {
-    if (!device.Open(drive)) {
-        TellAccess(host, language, texts::kCannotOpenDisk, MsgIcon::Error);
-        return false;
+bool CannotOpenDisk(OperationHost& host, int language, const std::string& reason) {
+    TellAccess(host, language, texts::kCannotOpenDisk, MsgIcon::Error);
+    if (!reason.empty()) host.ShowDetail(reason);
+    return false;
+}
+
+std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& context, int drive, int language) {
+    if (context.frameClaim && context.frameClaimDrive == drive) return context.frameClaim;
+    ClaimAttempt attempt = context.claimDrive ? context.claimDrive(drive) : ClaimAttempt{};
+    if (attempt.claim) return std::move(attempt.claim);
+    CannotOpenDisk(host, language, attempt.reason);
+    return nullptr;
+}
+
+bool OpenCardHeader(DeviceSession& device, int drive, OperationHost& host, int language, SectorBytes& header,
+                    bool forWriting) {
+    if (!(forWriting ? device.OpenForWriting(drive) : device.Open(drive))) {
+        return CannotOpenDisk(host, language, forWriting ? kNotWritable : "");
     }
     if (!device.Read(0, header.data(), kSectorSize)) {
         Tell(host, language, texts::kCannotReadDisk, MsgIcon::Error);

@@ -13,8 +13,18 @@
 // the slots in use (slot 1 only in parallel mode), or false after one message.
 bool CheckUsedSlots(MessageBoxHost& host, const WindowState& state, int language, unsigned& slotMask);
 
-// Opens the card and reads sector 0, or shows "Cannot open disk." / "Cannot read disk.".
-bool OpenCardHeader(DeviceSession& device, int drive, MessageBoxHost& host, int language, SectorBytes& header);
+// Opens the card (for writing when asked) and reads sector 0, or shows "Cannot open disk." /
+// "Cannot read disk.".
+bool OpenCardHeader(DeviceSession& device, int drive, OperationHost& host, int language, SectorBytes& header,
+                    bool forWriting = false);
+
+extern const char* const kNotWritable;
+
+// The exclusive hold on the card for one run (the frame's when it holds one), or nothing after
+// "Cannot open disk." with the reason as a detail.
+std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& context, int drive, int language);
+// "Cannot open disk." and why.
+bool CannotOpenDisk(OperationHost& host, int language, const std::string& reason);
 
 // What Program and Verify share: the host, the inputs, the device and the loaded files of one
 // run, and the walk through the data image.
@@ -22,10 +32,16 @@ class CardRun {
 public:
     CardRun(OperationHost& host, OperationContext& context)
         : host_(host), context_(context), language_(context.operation.language), device_(context.makeDevice) {}
+    CardRun(const CardRun&) = delete;
+    CardRun& operator=(const CardRun&) = delete;
 
 protected:
     const WindowState& State() const { return context_.state; }
     bool CheckSlots() { return CheckUsedSlots(host_, State(), language_, slotMask_); }
+    bool Claim() {
+        claim_ = ClaimCard(host_, context_, context_.card.Drive(), language_);
+        return claim_ != nullptr;
+    }
     bool LoadFiles() { return files_.Load(State().fileName, slotMask_, context_.openFile, language_, host_); }
 
     // The image goes to and comes from the device in batches of whole chunks of up to this
@@ -51,6 +67,7 @@ protected:
     OperationHost& host_;
     OperationContext& context_;
     const int language_;
+    std::shared_ptr<DriveClaim> claim_;  // before the device: released after it closed
     DeviceSession device_;
     LoadedFiles files_;
     unsigned slotMask_ = 0;

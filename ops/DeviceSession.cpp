@@ -21,6 +21,12 @@ bool DeviceSession::Open(int drive) {
     return open_;
 }
 
+bool DeviceSession::OpenForWriting(int drive) {
+    Close();
+    open_ = device_ && device_->OpenForWriting(drive);
+    return open_;
+}
+
 void DeviceSession::Close() {
     if (open_) device_->Close();
     open_ = false;

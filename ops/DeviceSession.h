@@ -15,6 +15,7 @@ public:
     DeviceSession& operator=(const DeviceSession&) = delete;
 
     bool Open(int drive);
+    bool OpenForWriting(int drive);
     void Close();
     bool Read(int64_t offset, void* buffer, uint32_t count);
     bool Write(int64_t offset, const void* data, uint32_t count);

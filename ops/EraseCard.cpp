@@ -72,11 +72,13 @@ bool FullErase(OperationHost& host, DeviceSession& device, uint32_t sectorCount)
 }  // namespace
 
 int EraseCard(OperationHost& host, OperationContext& context) {
-    DeviceSession device(context.makeDevice);
     const int drive = context.card.Drive();
+    const std::shared_ptr<DriveClaim> claim = ClaimCard(host, context, drive, kEnglish);
+    if (!claim) return 0;
+    DeviceSession device(context.makeDevice);
     const uint32_t sectorCount = DiskSectorCount(drive);
     SectorBytes header{};
-    if (!OpenCardHeader(device, drive, host, kEnglish, header) || !ConfirmCard(host, header)) return 0;
+    if (!OpenCardHeader(device, drive, host, kEnglish, header, true) || !ConfirmCard(host, header)) return 0;
     const bool erased = context.operation.quickErase ? QuickErase(host, device) : FullErase(host, device, sectorCount);
     return erased ? 1 : 0;
 }

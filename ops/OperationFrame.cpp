@@ -36,6 +36,9 @@ void After(OperationHost& host, OperationContext& context, OpButton button) {
 
 bool OnProgram(OperationHost& host, OperationContext& context) {
     Before(host, context);
+    // Taken quietly: when it cannot be had, Program takes it again and says why.
+    context.frameClaimDrive = context.card.Drive();
+    if (context.claimDrive) context.frameClaim = std::move(context.claimDrive(context.frameClaimDrive).claim);
     const int language = context.operation.language;
     const bool programmed = ProgramCard(host, context);
     bool verified = true;
@@ -49,6 +52,7 @@ bool OnProgram(OperationHost& host, OperationContext& context) {
         }
         RefreshAfterSuccess(host, context);
     }
+    context.frameClaim.reset();
     After(host, context, OpButton::Program);
     return programmed && verified;
 }

@@ -45,6 +45,10 @@ public:
         ::RefreshDiskList(selection, makeDevice);
     }
 
+    // Why the failure just shown happened (why a disk could not be opened). The window has no
+    // place for it; the command line prints it on standard error.
+    virtual void ShowDetail(const std::string&) {}
+
     // Check Info's result, shown modally.
     virtual void ShowBankInfo(const BankInfoData& info) = 0;
 };

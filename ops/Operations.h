@@ -2,6 +2,7 @@
 #pragma once
 #include "card/InputFile.h"
 #include "disk/DiskSectorRW.h"
+#include "disk/Drives.h"
 #include "ops/CardSelection.h"
 #include "ops/OperationHost.h"
 #include "settings/SettingsRecords.h"
@@ -15,6 +16,12 @@ struct OperationContext {
     HardwareSettings hardware;
     DeviceFactory makeDevice = CreateSectorDevice;
     FileOpener openFile = OpenInputFile;
+    // The exclusive hold that Program, Verify and Erase keep on the card from start to end.
+    DriveClaimer claimDrive = ClaimDrive;
+    // The hold that the frame keeps across Program and its Verify, so that no other run comes
+    // between them.
+    std::shared_ptr<DriveClaim> frameClaim;
+    int frameClaimDrive = -1;
 };
 
 // The button handlers: rescan, take the controls, run, report in one message, refresh after

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
+#include <array>
 #include <cstring>
 
 #include "card/CardLayout.h"
@@ -11,27 +12,54 @@
 namespace {
 
 constexpr uint64_t kReachableSectors = kLastReachableSector + 1;
+constexpr uint32_t kBankSectorsBytes = kBankCount * kSectorSize;
+
+// The bank table as the four bank sectors read together say it.
+BankTable TableOf(const std::array<uint8_t, kBankSectorsBytes>& sectors) {
+    BankTable table;
+    for (int k = 0; k < kBankCount; ++k) {
+        const BankSector bank = BankSector::Parse(sectors.data() + k * kSectorSize);
+        if (!bank.signature) continue;
+        table.bankPresent[k] = 1;
+        table.bankStart[k] = bank.dataStart;
+        table.bankLength[k] = bank.dataSectorCount;
+    }
+    return table;
+}
 
 class ProgramRun : CardRun {
 public:
     using CardRun::CardRun;
 
     bool Run() {
-        return CheckSlots() && OpenCard() && LoadFiles() && CheckRoom() && ConfirmOverrun() && ClearDrive() &&
-               ReopenCard() && ZeroLaterBanks() && WriteData() && WriteRecords() && WriteBankSector();
+        return CheckSlots() && Claim() && OpenCard() && LoadFiles() && StillTheCard() && CheckRoom() &&
+               ConfirmOverrun() && StillTheCard() && ClearDrive() && ReopenCard() && ZeroBankSectors() &&
+               WriteData() && WriteRecords() && WriteBankSector();
     }
 
 private:
+    // The bank table is read again under the claim: the one the frame scanned may be stale.
     bool OpenCard() {
         drive_ = context_.card.Drive();
-        SectorBytes sector{};
-        if (!OpenCardHeader(device_, drive_, host_, language_, sector)) return false;
-        if (HasTavrinSignature(sector.data())) return true;
+        if (!device_.Open(drive_)) return CannotOpenDisk(host_, language_, "");
+        std::array<uint8_t, kBankSectorsBytes> sectors{};
+        if (!device_.Read(0, sectors.data(), kBankSectorsBytes)) {
+            Tell(host_, language_, texts::kCannotReadDisk, MsgIcon::Error);
+            return false;
+        }
+        context_.card.banks = TableOf(sectors);
+        if (HasTavrinSignature(sectors.data())) return true;
         if (!host_.InitializeDiskTicked()) {
             Tell(host_, language_, texts::kInitializeFirst, MsgIcon::Warning);
             return false;
         }
         return AskYes(host_, LocalText(language_, texts::kInitializationQuestion));
+    }
+
+    // Time passes at a question: the path may have been pointed elsewhere meanwhile.
+    bool StillTheCard() {
+        return DriveStillChosenTarget(drive_) ||
+               CannotOpenDisk(host_, language_, "it is no longer the disk or image file that was checked");
     }
 
     bool CheckRoom() {
@@ -48,12 +76,15 @@ private:
         return fits;
     }
 
+    // Any later present bank counts, not only the next one: on a table with a gap the next
+    // bank may be absent while one after it lies in the way.
     bool ConfirmOverrun() {
-        if (bank_ >= kBankCount - 1) return true;
         const BankTable& banks = context_.card.banks;
-        if (!banks.bankPresent[bank_ + 1] || start_ + sectors_ + kBankGapSectors <= banks.bankStart[bank_ + 1]) {
-            return true;
+        bool overruns = false;
+        for (int k = bank_ + 1; k < kBankCount; ++k) {
+            overruns = overruns || (banks.bankPresent[k] && start_ + sectors_ + kBankGapSectors > banks.bankStart[k]);
         }
+        if (!overruns) return true;
         zeroLaterBanks_ = AskYes(host_, texts::kOverrunQuestion);
         return zeroLaterBanks_;
     }
@@ -64,11 +95,7 @@ private:
         return false;
     }
 
-    bool ReopenCard() {
-        // Not checked: a device that fails to reopen fails the first write with its address.
-        device_.Open(drive_);
-        return true;
-    }
+    bool ReopenCard() { return device_.OpenForWriting(drive_) || CannotOpenDisk(host_, language_, kNotWritable); }
 
     bool Write(int64_t offset, const uint8_t* data, uint32_t count) {
         if (device_.Write(offset, data, count)) return true;
@@ -76,13 +103,17 @@ private:
         return false;
     }
 
-    bool ZeroLaterBanks() {
-        if (!zeroLaterBanks_) return true;
+    // Before any data: the overrun banks' sectors, and the bank's own when it is present, so
+    // that a run cut short leaves the bank absent instead of describing the old files over the
+    // new data. On the medium before the first data write.
+    bool ZeroBankSectors() {
+        const int last = zeroLaterBanks_ ? kBankCount - 1 : context_.card.banks.bankPresent[bank_] ? bank_ : bank_ - 1;
+        if (last < bank_) return true;
         const SectorBytes zero{};
-        for (int k = bank_; k < kBankCount; ++k) {
+        for (int k = bank_; k <= last; ++k) {
             if (!Write(BankSectorOffset(k), zero.data(), kSectorSize)) return false;
         }
-        return true;
+        return Flush(BankSectorOffset(bank_));
     }
 
     bool WriteData() {

@@ -14,7 +14,7 @@ public:
     using CardRun::CardRun;
 
     bool Run() {
-        if (!CheckSlots() || !OpenCard() || !ReadBankSector() || !LoadFiles()) return false;
+        if (!CheckSlots() || !Claim() || !OpenCard() || !ReadBankSector() || !LoadFiles()) return false;
         if (!CheckRecords() || !CheckSectorCount() || !CompareData()) return false;
         device_.Close();
         return true;
@@ -41,6 +41,7 @@ private:
         const BankSector bank = BankSector::Parse(sector.data());
         start_ = bank.dataStart;
         sectors_ = bank.dataSectorCount;
+        widthCode_ = static_cast<unsigned>(bank.WidthCode());
         return true;
     }
 
@@ -64,8 +65,10 @@ private:
     }
 
     bool CheckSectorCount() {
-        // A count that differs from the files' would leave part of the image uncompared.
+        // A count that differs from the files' would leave part of the image uncompared; a width
+        // code that differs has the board read the data in another layout.
         if (sectors_ != ImageSectorCount(files_.ImageLength(State().parallelMode))) return Mismatch();
+        if (widthCode_ != static_cast<unsigned>(WidthCode(State().parallelMode, slotMask_))) return Mismatch();
         return true;
     }
 
@@ -90,6 +93,7 @@ private:
 
     uint32_t start_ = 0;
     uint32_t sectors_ = 0;
+    unsigned widthCode_ = 0;
 };
 
 }  // namespace

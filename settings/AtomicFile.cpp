@@ -129,13 +129,14 @@ FileReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? FileReadResult::Missing : FileReadResult::Failed;
     struct stat st{};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= static_cast<off_t>(kMaxReadFileBytes);
     char buffer[8192];
     while (ok) {
         const ssize_t n = RetryInterrupted([&] { return ::read(fd, buffer, sizeof buffer); });
         if (n < 0) ok = false;
         if (n <= 0) break;
         bytes.append(buffer, static_cast<size_t>(n));
+        ok = bytes.size() <= kMaxReadFileBytes;  // grown while being read
     }
     ::close(fd);
     if (!ok) bytes.clear();

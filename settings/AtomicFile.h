@@ -7,7 +7,11 @@
 
 enum class FileReadResult { Read, Missing, Failed };
 
-// Reads a regular file completely; Missing when nothing exists at the path.
+// Settings files are small: anything larger is not read (a huge file must not fill memory).
+constexpr size_t kMaxReadFileBytes = 1 << 20;
+
+// Reads a regular file of at most kMaxReadFileBytes completely; Missing when nothing exists at
+// the path, Failed for anything else that is not such a file (a FIFO, a device, a folder).
 FileReadResult ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Replaces (or creates) the file with the bytes: temporary file in the same folder, write,

@@ -6,8 +6,10 @@
 
 ProfileSnapshot ProfileSnapshot::Read(const std::string& path) {
     std::string bytes;
-    ReadFileBytes(path, bytes);
-    return ProfileSnapshot(std::move(bytes));
+    const bool failed = ReadFileBytes(path, bytes) == FileReadResult::Failed;
+    ProfileSnapshot snapshot(std::move(bytes));
+    snapshot.unreadable_ = failed;
+    return snapshot;
 }
 
 std::optional<std::string> ProfileSnapshot::Find(const std::string& section, const std::string& key) const {

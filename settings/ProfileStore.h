@@ -20,6 +20,8 @@ class ProfileSnapshot {
 public:
     static ProfileSnapshot Read(const std::string& path);
     explicit ProfileSnapshot(std::string text = {}) : text_(std::move(text)) {}
+    // Something is at the path but could not be read as a settings file (too large, no file).
+    bool Unreadable() const { return unreadable_; }
 
     // The value, or the default when the section or the key is missing; cut to capacity bytes.
     std::string GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
@@ -29,6 +31,7 @@ public:
 
 private:
     std::string text_;
+    bool unreadable_ = false;
 };
 
 // Writes one key; false when the file could not be replaced or the value holds a line break.

@@ -104,6 +104,8 @@ bool ReadSettings(const std::string& path, WindowState& state, OperationSettings
     // Without a default file the values are those of a missing one, never the values the
     // records start with (which no file could give).
     ProfileSnapshot file = path.empty() ? ProfileSnapshot() : ProfileSnapshot::Read(path);
+    // Too large, or no regular file: not settings, and nothing is taken from it.
+    if (file.Unreadable()) return false;
 
     for (int i = 0; i < 8; ++i) {
         state.fileName[i] = file.GetString(kSection, kFileNameKeys[i], "", kProfileNameCapacity);

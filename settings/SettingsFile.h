@@ -19,8 +19,9 @@ inline constexpr int kSettingsPathLimit = 259;
 bool SettingsPathFits(const std::string& path);
 
 // Reads a settings file into the state and the records and replaces bad values; false when
-// any was replaced. A missing file, or an empty path (no default settings file), loads every
-// read default.
+// any was replaced, or when the path holds no regular file of at most 1 MiB (then nothing is
+// changed). A missing file, or an empty path (no default settings file), loads every read
+// default.
 bool ReadSettings(const std::string& path, WindowState& state, OperationSettings& operation,
                   HardwareSettings& hardware);
 

@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -48,6 +53,7 @@ TEST_F(CliTest, UsageErrorsExitWith2AndTouchNothing) {
         {"program", "--disk", image_, "--colour", a_},
         {"program", "--disk", image_, a_, a_, a_, a_, a_, a_, a_, a_, a_},
         {"erase", "--disk", image_, a_},
+        {"erase", "--disk", image_, "--bank", "1"},
         {"settings"},
         {"list", "--disk", image_},
     };
@@ -79,7 +85,7 @@ TEST_F(CliTest, ProgramNeedsInitAndAYesOnABlankCard) {
     const Bytes before = ReadFileBytes(image_);
     CliResult result = Run({"program", "--disk", image_, a_});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Please initialize disk first.\n");
+    EXPECT_EQ(result.err, "Please initialize disk first.\ntavrin-cli: --init allows a card that is not in Tavrin format\n");
 
     result = Run({"program", "--init", "--disk", image_, a_});
     EXPECT_EQ(result.exitCode, 3) << "answered No";
@@ -148,6 +154,40 @@ TEST_F(CliTest, ProgramThenVerifyInfoAndEraseThroughTheCommandLine) {
     EXPECT_EQ(ReadFileBytes(image_), Bytes(8192 * 512, 0));
 }
 
+// The command line's own device chain passes every flush on: a card whose flushes fail is
+// never reported as programmed or erased, and Program leaves the bank absent.
+TEST_F(CliTest, AFailingFlushIsAFailureOnTheCommandLine) {
+    const std::string blank = dir_.File("blank.img");  // no volume: nothing is cleared before the data
+    MakeCardImage(blank, 8192);
+    const CliResult program = RunCli({"program", "--init", "--yes", "--disk", blank, a_}, FailingFlushEnvironment());
+    EXPECT_EQ(program.exitCode, 1);
+    EXPECT_EQ(program.out, "");
+    EXPECT_EQ(program.err.substr(program.err.rfind("Write")), "Write sector error at Addr [00010000].\n");
+    EXPECT_EQ(ReadSectors(blank, 0, 4), Bytes(4 * 512, 0));
+
+    ASSERT_EQ(Run({"program", "--init", "--yes", "--disk", image_, a_}).exitCode, 0);
+    for (const auto& [mode, failed] : {std::pair{"--quick", "Quick Erase failed.\n"}, {"--full", "Erase failed.\n"}}) {
+        const CliResult erase = RunCli({"erase", mode, "--init", "--yes", "--disk", image_}, FailingFlushEnvironment());
+        EXPECT_EQ(erase.exitCode, 1) << mode;
+        EXPECT_EQ(erase.out, "") << mode;
+        EXPECT_EQ(erase.err.substr(erase.err.rfind('\n', erase.err.size() - 2) + 1), failed) << mode;
+    }
+}
+
+// Another run holds the card (here: the test): a second run says so at once, writes nothing.
+TEST_F(CliTest, ACardAnotherRunHoldsIsLeftAlone) {
+    const int held = ::open(image_.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const Bytes before = ReadFileBytes(image_);
+    for (const auto& command : {"program", "erase"}) {
+        const CliResult result = Run({command, "--init", "--yes", "--disk", image_, command[0] == 'p' ? a_ : "--full"});
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_EQ(result.err, "Cannot open disk.\ntavrin-cli: another run is using this card\n") << command;
+    }
+    EXPECT_EQ(ReadFileBytes(image_), before);
+    ::close(held);
+}
+
 TEST_F(CliTest, OnlyBanksTheBankListOffersCanBeChosen) {
     ASSERT_EQ(Run({"program", "--init", "--yes", "--disk", image_, a_}).exitCode, 0);
     const Bytes before = ReadFileBytes(image_);
@@ -155,6 +195,9 @@ TEST_F(CliTest, OnlyBanksTheBankListOffersCanBeChosen) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Bank 3 cannot be selected on this card: the bank list holds 1, 2 (New).\n");
     EXPECT_EQ(ReadFileBytes(image_), before);
+    const CliResult absent = Run({"verify", "--bank", "2", "--disk", image_, a_});
+    EXPECT_EQ(absent.exitCode, 1);
+    EXPECT_EQ(absent.err, "Bank 2 is not on this card\n");
     EXPECT_EQ(Run({"program", "--bank", "2", "--disk", image_, "", a_}).exitCode, 0);
     EXPECT_TRUE(HasTavrinSignature(Sector(1).data()));
 }
@@ -187,6 +230,17 @@ TEST_F(CliTest, SettingsFileGivesTheStartingValues) {
     EXPECT_EQ(ReadFileBytes(image_), before);
     EXPECT_EQ(Run({"program", "--settings", dir_.File("none.tvs"), "--disk", image_, a_}).err,
               "TVS File not found.\n");
+
+    // Only a small regular file is read as settings.
+    const std::string fifo = dir_.File("fifo.tvs"), huge = dir_.File("huge.tvs");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(huge) << "[Settings]\nRetry=2\n" << std::string((1 << 20) + 1, ';');
+    for (const std::string& notSettings : {fifo, huge, std::string("/dev/zero")}) {
+        result = Run({"program", "--settings", notSettings, "--disk", image_, a_});
+        EXPECT_EQ(result.exitCode, 1) << notSettings;
+        EXPECT_EQ(result.err, "Load Settings Error!!\n") << notSettings;
+    }
+    EXPECT_EQ(ReadFileBytes(image_), before);
 }
 
 TEST_F(CliTest, SettingsCommandPrintsEveryKeyInFileOrder) {
@@ -214,6 +268,8 @@ TEST_F(CliTest, ListShowsRemovableDrivesAndTheirNumbersNameThem) {
     EXPECT_EQ(list.exitCode, 0) << list.err;
     const std::string number = list.out.substr(0, list.out.find('\t'));
     EXPECT_EQ(list.out, number + "\tDisk" + number + "\t" + node + "\t4.0 MiB\n");
+
+    EXPECT_EQ(Run({"list", "--tsv"}).out, number + "\tDisk" + number + "\t" + node + "\t4194304\n");
 
     ASSERT_EQ(Run({"program", "--init", "--yes", "--disk", number, a_}).exitCode, 0);
     EXPECT_TRUE(HasTavrinSignature(ReadSectors(node, 0, 1).data()));

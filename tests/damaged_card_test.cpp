@@ -334,6 +334,20 @@ TEST_P(DamagedCardTest, BanksOutOfOrderOrWithGaps) {
     for (const Damage& d : damages) RunEverything(d);
 }
 
+// Bank 3 absent and bank 4 present behind it: a bank 2 that reaches bank 4 asks first.
+TEST_P(DamagedCardTest, OverrunOfALaterBankBehindAGapIsAsked) {
+    Bytes gap = base_;
+    std::copy_n(base_.begin() + 2 * 512, 512, gap.begin() + 3 * 512);
+    gap[2 * 512] = 0;
+    StoreImage(card_.image, gap);
+    FreshHost(large_);
+    host_.answers = {MsgAnswer::No};
+    Select(1);
+    EXPECT_FALSE(ProgramCard(host_, card_.context));
+    EXPECT_TRUE(AskedOverrun());
+    EXPECT_EQ(LoadImage(card_.image), gap);
+}
+
 TEST_P(DamagedCardTest, FileRecordsWithoutTerminatorsOrWithWildFields) {
     std::vector<Damage> damages;
     Damage full{"record 1 of bank 1 all 0xFF", base_};

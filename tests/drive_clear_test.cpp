@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,18 @@ TEST(ClearLogicalDriveOnImage, TakesTheFirstUsedEntryAndNeverABankSector) {
     EXPECT_EQ(SectorAt(image, 1), kFilled);
 }
 
+// An unpartitioned FAT volume: its boot text where a table would stand is no table.
+TEST(ClearLogicalDriveOnImage, BootTextIsNoPartitionTable) {
+    FakeDriveTree tree;
+    const std::string image = tree.AddImage("card.img", 4096);
+    const std::string text = "\r\nNon-system disk or disk error\r\nReplace and strike any key when ready\r\n";
+    FakeDriveTree::WriteBytes(image, 426, std::vector<uint8_t>(text.begin(), text.end()));
+    WriteMbrSignature(image);
+    const auto before = FakeDriveTree::ReadBytes(image, 0, 4096 * 512);
+    EXPECT_TRUE(ClearLogicalDrive(RegisterDrivePath(image)));
+    EXPECT_EQ(FakeDriveTree::ReadBytes(image, 0, 4096 * 512), before);
+}
+
 TEST(ClearLogicalDriveOnImage, AVolumeBeyondTheImageFails) {
     FakeDriveTree tree;
     const std::string image = tree.AddImage("card.img", 64);
@@ -154,6 +167,25 @@ TEST(ClearLogicalDriveOnImage, AVolumeBeyondTheImageFails) {
     WriteMbrEntry(image, 0, 0x0C, 64);
     EXPECT_FALSE(ClearLogicalDrive(RegisterDrivePath(image)));
     EXPECT_EQ(std::filesystem::file_size(image), 64u * 512);
+}
+
+TEST(ClearLogicalDriveOnImage, AnImageMountedThroughALoopDeviceIsLeftAlone) {
+    FakeDriveTree tree;
+    const std::string image = tree.AddImage("card.img", 4096);
+    WriteMbrSignature(image);
+    WriteMbrEntry(image, 0, 0x0C, 2048);
+    FillSectors(image, {2048});
+    tree.AddDisk("loop0", 4096, false);
+    tree.AddPartition("loop0", 1, 2048, 2048);
+    std::filesystem::create_directories(tree.SysfsRoot() + "/block/loop0/loop");
+    std::ofstream(tree.SysfsRoot() + "/block/loop0/loop/backing_file") << image << '\n';
+    const int drive = RegisterDrivePath(image);
+    EXPECT_TRUE(ClearLogicalDrive(drive)) << "a loop device with nothing mounted is no obstacle";
+    FillSectors(image, {2048});
+
+    tree.Mount("loop0p1", "/media/card");
+    EXPECT_FALSE(ClearLogicalDrive(drive));
+    EXPECT_EQ(SectorAt(image, 2048), kFilled);
 }
 
 }  // namespace

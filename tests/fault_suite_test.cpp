@@ -181,9 +181,9 @@ protected:
 TEST_P(FaultSuiteTest, ProgramAtEveryTransfer) {
     ForEveryTransfer(Op::Program, beforeProgram_, [](const char* kind, int n, const TransferRecord* failed) {
         if (kind[0] == 'r') return std::string(texts::kCannotReadDisk.english);
-        // A flush that fails names where the data start (before the bank sector is written)
-        // or the bank sector (after it).
-        if (kind[0] == 'f') return WriteError(n == 1 ? 128 * 512 : 0);
+        // A flush that fails names the bank sector (after it was zeroed, and after it was
+        // written) or where the data start (before the bank sector is written).
+        if (kind[0] == 'f') return WriteError(n == 2 ? 128 * 512 : 0);
         return WriteError(failed->offset);
     });
 }
@@ -258,8 +258,7 @@ TEST_P(FaultSuiteTest, EveryOpenFailing) {
         std::vector<std::string> messages;  // by the number of the open that fails
     };
     const Case cases[] = {
-        // The reopening after the drive was cleared is not checked: the first write says it.
-        {Op::Program, beforeProgram_, {texts::kCannotOpenDisk.english, WriteError(0)}},
+        {Op::Program, beforeProgram_, {texts::kCannotOpenDisk.english, texts::kCannotOpenDisk.english}},
         {Op::Verify, programmed_, {texts::kCannotOpenDisk.english}},
         {Op::CheckInfo, programmed_, {texts::kCannotViewInformation.english}},
         {Op::QuickErase, programmed_, {texts::kCannotOpenDisk.english}},
@@ -276,6 +275,19 @@ TEST_P(FaultSuiteTest, EveryOpenFailing) {
             if (c.op == Op::Program && n == 2) std::fill_n(expected.begin() + kPartitionStart * 512, 512, 0);
             EXPECT_EQ(ReadFileBytes(card_.image), expected) << label << ": the card changed";
         }
+    }
+}
+
+// A card that another run holds: no operation that writes or verifies opens it.
+TEST_P(FaultSuiteTest, EveryClaimRefused) {
+    card_.context.claimDrive = [](int) { return ClaimAttempt{nullptr, "held"}; };
+    for (Op op : {Op::Program, Op::Verify, Op::QuickErase, Op::FullErase}) {
+        const Bytes& start = op == Op::Program ? beforeProgram_ : programmed_;
+        StoreImage(start);
+        const Outcome out = Run(op, [](FaultPlan&) {});
+        ExpectCleanFailure(out, texts::kCannotOpenDisk.english, OpName(op));
+        EXPECT_EQ(out.plan->opens, 0) << OpName(op);
+        EXPECT_EQ(ReadFileBytes(card_.image), start) << OpName(op);
     }
 }
 
@@ -380,7 +392,7 @@ TEST_P(FaultSuiteTest, FileTruncatedWhileTheRunGoesOn) {
         card_.context.openFile = counting;
         ExpectCleanFailure(out, BitFileError(path), OpName(op));
         if (op == Op::Program) {
-            EXPECT_EQ(ReadSectors(card_.image, 0, 1), Bytes(start.begin(), start.begin() + 512));
+            EXPECT_EQ(ReadSectors(card_.image, 0, 1), Bytes(512, 0)) << "the bank programmed again is absent";
         }
         if (op == Op::Verify) {
             EXPECT_EQ(ReadFileBytes(card_.image), start);

@@ -65,6 +65,7 @@ TEST(CardReadersFuzzCheck, SeedCardsPassVerifyAndOneByteBreaksThem) {
                 return std::unique_ptr<DiskSectorRW>(std::make_unique<card_fuzz::ImageDevice>(image, writes));
             };
             context.state = card_fuzz::StateFor(variant, files);
+            context.claimDrive = card_fuzz::Unclaimed;
             context.card.diskList.entries.push_back({"Card", 0});
             context.card.diskList.selected = 0;
             context.card.bankList.selected = bank;

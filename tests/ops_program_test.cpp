@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "card/CardLayout.h"
 #include "ops/Operations.h"
@@ -387,6 +392,52 @@ TEST_F(ProgramRoomTest, DamagedBankTableFitsNowhere) {
 }
 
 }  // namespace
+
+// A present bank programmed again loses its bank sector before any data is written: a run cut
+// short leaves it absent. Its old sector over the new data would now fail Verify too.
+TEST_F(ProgramTest, AnInterruptedReprogramLeavesTheBankAbsent) {
+    const std::string one = Rbf("one.rbf", 20000, 25), two = Rbf("two.rbf", 20000, 26);
+    ASSERT_TRUE(ProgramBlank({one}));  // width code 0
+    const Bytes oldSector = Sector(0);
+    card_.NewPlan();
+    card_.plan->failFlushNumber = 2;  // cut after zeroing, data and records, before the bank sector
+    EXPECT_FALSE(Program({one, two}));
+    EXPECT_EQ(host_.LastMessage(), "Write sector error at Addr [00010000].");
+    EXPECT_EQ(Sector(0), Bytes(512, 0));
+
+    WriteSectors(card_.image, 0, oldSector);
+    host_.controls.fileName[1] = two;
+    EXPECT_FALSE(OnVerify(host_, card_.context));
+    EXPECT_EQ(host_.LastMessage(), texts::kVerifyFailed.english);
+}
+
+// The image is replaced by a link to another file while Program waits at its question: only
+// the file that was checked may be written, so the run stops there.
+TEST_F(ProgramTest, ATargetReplacedAtTheQuestionIsNotWritten) {
+    class SwappingHost : public ScriptedHost {
+    public:
+        std::function<void()> atQuestion;
+        MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) override {
+            if (buttons == MsgButtons::YesNo && atQuestion) std::exchange(atQuestion, nullptr)();
+            return ScriptedHost::ShowMessage(text, buttons, icon);
+        }
+    } host;
+    host.keepDiskList = true;
+    host.initializeDisk = true;
+    host.answers = {MsgAnswer::Yes};
+    host.controls.fileName[0] = Rbf("a.rbf", 100, 27);
+    const std::string other = dir_.File("other.img"), moved = card_.image + ".old";
+    MakeCardImage(other, 8192);
+    const Bytes otherBefore = ReadFileBytes(other), cardBefore = ReadFileBytes(card_.image);
+    host.atQuestion = [&] {
+        ASSERT_EQ(std::rename(card_.image.c_str(), moved.c_str()), 0);
+        ASSERT_EQ(::symlink(other.c_str(), card_.image.c_str()), 0);
+    };
+    EXPECT_FALSE(OnProgram(host, card_.context));
+    EXPECT_EQ(host.LastMessage(), texts::kCannotOpenDisk.english);
+    EXPECT_EQ(ReadFileBytes(other), otherBefore);
+    EXPECT_EQ(ReadFileBytes(moved), cardBefore);
+}
 
 TEST_F(ProgramTest, AFlushThatFailsIsNeverReportedAsProgrammed) {
     const std::string file = Rbf("a.rbf", 100, 24);

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "disk/linux/DriveRegistry.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 #include <map>
@@ -36,7 +41,14 @@ Registry& TheRegistry() {
     return registry;
 }
 
-int NumberForDisk(const std::string& name) { return TheRegistry().NumberFor("disk:" + name, {name, ""}); }
+int NumberForDisk(const std::string& name) { return TheRegistry().NumberFor("disk:" + name, {name, "", {}}); }
+
+// An explicitly named path keeps its number only while it names the same object: a path that
+// was replaced is another target and gets another number.
+std::string PathKey(const std::string& canonical, const struct stat& info) {
+    return "path:" + canonical + "#" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" +
+           std::to_string(info.st_rdev);
+}
 
 bool PathExists(const std::string& path) {
     std::error_code error;
@@ -52,6 +64,12 @@ std::optional<std::string> DiskNameOfNode(const DriveRoots& roots, const fs::pat
     const std::string name = canonical.filename().string();
     if (!WholeDiskExists(roots.sysfs, name)) return std::nullopt;
     return name;
+}
+
+// A disk named now is chosen now: its number stands for the object looked at from here on.
+int ChosenNow(int drive, const struct stat& info) {
+    TheRegistry().drives[static_cast<size_t>(drive)].identity = TargetIdentity::Of(info);
+    return drive;
 }
 
 }  // namespace
@@ -96,13 +114,55 @@ int RegisterDrivePath(const std::string& path) {
     std::error_code error;
     const fs::path canonical = fs::canonical(path, error);
     if (error) return -1;
-    if (const auto name = DiskNameOfNode(roots, canonical)) return NumberForDisk(*name);
+    if (const auto name = DiskNameOfNode(roots, canonical)) return ChosenNow(NumberForDisk(*name), info);
     if (S_ISBLK(info.st_mode)) {
         const auto name = BlockNameOfDevice(roots.sysfs, major(info.st_rdev), minor(info.st_rdev));
-        if (name && WholeDiskExists(roots.sysfs, *name)) return NumberForDisk(*name);
+        if (name && WholeDiskExists(roots.sysfs, *name)) return ChosenNow(NumberForDisk(*name), info);
         if (name) return -1;  // a partition: a card is always named as a whole disk
     }
-    return TheRegistry().NumberFor("path:" + canonical.string(), {"", canonical.string()});
+    return TheRegistry().NumberFor(PathKey(canonical.string(), info),
+                                   {"", canonical.string(), TargetIdentity::Of(info)});
+}
+
+std::optional<DriveTarget> FindDriveTarget(int drive) {
+    const std::string path = DrivePath(drive);
+    if (path.empty()) return std::nullopt;
+    DriveEntry& entry = TheRegistry().drives[static_cast<size_t>(drive)];
+    if (!entry.identity) entry.identity = TargetIdentity::OfPath(path.c_str());
+    if (!entry.identity) return std::nullopt;
+    return DriveTarget{path, *entry.identity};
+}
+
+int OpenTargetNode(const DriveTarget& target, int flags) {
+    int fd;
+    do {
+        fd = ::open(target.path.c_str(), flags | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return -1;
+    if (!target.identity.MatchesDescriptor(fd)) {
+        ::close(fd);
+        errno = ESTALE;
+        return -1;
+    }
+    return fd;
+}
+
+int OpenDriveNode(int drive, int flags) {
+    const auto target = FindDriveTarget(drive);
+    if (!target) {
+        errno = ENOENT;
+        return -1;
+    }
+    return OpenTargetNode(*target, flags);
+}
+
+std::string OpenFailureReason(int error) {
+    switch (error) {
+    case ESTALE: return "it is no longer the disk or image file that was checked";
+    case EBUSY: return "it is in use: mounted, or opened exclusively by another program";
+    case ENOENT: return "it is gone";
+    default: return std::strerror(error);
+    }
 }
 
 void ResetDriveNumbering() { TheRegistry() = Registry(); }

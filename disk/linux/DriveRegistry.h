@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "disk/TargetIdentity.h"
 #include "disk/linux/SysfsDisks.h"
 
 // What a drive number stands for: a whole disk known to sysfs, or a path named explicitly
@@ -10,6 +11,8 @@
 struct DriveEntry {
     std::string diskName;
     std::string path;
+    // The object the number was given for; a disk's is taken from its node when first needed.
+    std::optional<TargetIdentity> identity;
     bool IsDisk() const { return !diskName.empty(); }
 };
 
@@ -19,3 +22,19 @@ void DiscoverDisks(const DriveRoots& roots);
 std::optional<DriveEntry> FindDrive(const DriveRoots& roots, int drive);
 // Every number given to a whole disk so far, rising.
 std::vector<int> DiskDriveNumbers();
+
+// The path behind a drive number and the object it stands for; nothing when the number names
+// nothing now.
+struct DriveTarget {
+    std::string path;
+    TargetIdentity identity;
+};
+std::optional<DriveTarget> FindDriveTarget(int drive);
+
+// Opens the drive's node or image with `flags` (O_CLOEXEC added) and checks that it reached
+// the object the number stands for. -1 with errno set when not (ESTALE: another object).
+int OpenDriveNode(int drive, int flags);
+int OpenTargetNode(const DriveTarget& target, int flags);
+
+// Why an open failed, for the command line's standard error.
+std::string OpenFailureReason(int error);

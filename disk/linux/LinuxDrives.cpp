@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string_view>
 #include <system_error>
 
 #include "card/CardSizes.h"
@@ -109,15 +110,34 @@ bool UnmountDisk(const DriveRoots& roots, const std::string& disk) {
     return true;
 }
 
-uint64_t PathSizeBytes(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return 0;
-    if (S_ISREG(info.st_mode)) return static_cast<uint64_t>(info.st_size);
-    if (!S_ISBLK(info.st_mode)) return 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// A loop device over the image shares its bytes: whatever is mounted from it would be written
+// under its filesystem's feet, so the image counts as a mounted card.
+bool ImageMountedThroughLoop(const DriveRoots& roots, const TargetIdentity& image) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(fs::path(roots.sysfs) / "block", error)) {
+        const std::string name = entry.path().filename().string();
+        if (!StartsWith(name, "loop")) continue;
+        std::string backing = ReadAttribute((entry.path() / "loop" / "backing_file").string()).value_or("");
+        constexpr std::string_view kDeleted = " (deleted)";
+        if (backing.size() > kDeleted.size() && backing.ends_with(kDeleted)) backing.resize(backing.size() - kDeleted.size());
+        struct stat info {};
+        if (backing.empty() || ::stat(backing.c_str(), &info) != 0 || !image.Matches(info)) continue;
+        if (!MountsOnDisk(roots, name).empty()) return true;
+    }
+    return false;
+}
+
+// The size of what the drive number stands for, through a descriptor checked to reach it.
+uint64_t DriveSizeBytes(int drive) {
+    const int fd = OpenDriveNode(drive, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return 0;
+    struct stat info {};
     uint64_t bytes = 0;
-    if (::ioctl(fd, BLKGETSIZE64, &bytes) != 0) bytes = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        bytes = static_cast<uint64_t>(info.st_size);
+    } else if (::ioctl(fd, BLKGETSIZE64, &bytes) != 0) {
+        bytes = 0;
+    }
     ::close(fd);
     return bytes;
 }
@@ -135,14 +155,13 @@ bool ZeroFirstVolume(int drive, std::optional<uint64_t> volumeStart) {
     if (!device.Open(drive)) return false;
     std::array<uint8_t, kSectorSize> sector{};
     if (!device.Read(0, sector.data(), kSectorSize)) return false;
-    if (!volumeStart) volumeStart = FirstMbrVolumeStart(sector.data(), sector.size());
+    if (!volumeStart) volumeStart = FirstMbrVolumeStart(sector.data(), sector.size(), device.SizeBytes() / kSectorSize);
     if (!HasMbrSignature(sector.data(), sector.size()) || !volumeStart || *volumeStart < kFirstClearableSector) {
         return true;
     }
     sector.fill(0);
     const bool written = *volumeStart <= UINT64_MAX / kSectorSize && device.WriteAt(*volumeStart * kSectorSize, sector.data(), kSectorSize);
-    device.Close();
-    return written && device.LastCloseFlushed();
+    return written && device.Flush();
 }
 
 }  // namespace
@@ -162,7 +181,8 @@ uint32_t DiskSectorCount(int drive) {
     const DriveRoots roots = CurrentRoots();
     const auto entry = FindDrive(roots, drive);
     if (!entry) return 1;
-    if (!entry->IsDisk()) return CutToSectorCount(PathSizeBytes(entry->path) / kSectorSize);
+    if (!entry->IsDisk()) return CutToSectorCount(DriveSizeBytes(drive) / kSectorSize);
+    if (!DriveStillChosenTarget(drive)) return 1;
     const auto size = ReadNumberAttribute((fs::path(roots.sysfs) / "block" / entry->diskName / "size").string());
     return CutToSectorCount(size.value_or(0));
 }
@@ -172,7 +192,11 @@ bool ClearLogicalDrive(int drive) {
     const auto entry = FindDrive(roots, drive);
     const std::string path = DrivePath(drive);
     if (!entry || path.empty()) return false;
-    if (!entry->IsDisk()) return ZeroFirstVolume(drive, std::nullopt);
+    if (!entry->IsDisk()) {
+        const auto target = FindDriveTarget(drive);
+        if (!target || ImageMountedThroughLoop(roots, target->identity)) return false;
+        return ZeroFirstVolume(drive, std::nullopt);
+    }
     if (!UnmountDisk(roots, entry->diskName)) return false;
     const auto partitions = ListPartitions(roots.sysfs, entry->diskName);
     if (partitions.empty()) return true;
@@ -188,6 +212,12 @@ bool ListableThroughService(int drive) {
     if (!DirectAccessRefused(path.c_str())) return false;
     const auto number = DeviceNumberOf(roots.sysfs, entry->diskName, entry->diskName);
     return number && TheDiskService().IsRemovableMedia(*number);
+}
+
+bool DriveStillChosenTarget(int drive) {
+    const auto target = FindDriveTarget(drive);
+    struct stat info {};
+    return target && ::stat(target->path.c_str(), &info) == 0 && target->identity.Matches(info);
 }
 
 std::string DriveMapText() {

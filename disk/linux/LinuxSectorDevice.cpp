@@ -34,12 +34,6 @@ int OpenRetrying(const char* path, int flags) {
     return RetryInterrupted([&] { return ::open(path, flags | O_CLOEXEC); });
 }
 
-// The descriptor is the node that was looked at: the same device, or the same image file.
-bool SameTarget(const struct stat& node, const struct stat& opened) {
-    if (S_ISBLK(node.st_mode)) return S_ISBLK(opened.st_mode) && opened.st_rdev == node.st_rdev;
-    return S_ISREG(opened.st_mode) && opened.st_dev == node.st_dev && opened.st_ino == node.st_ino;
-}
-
 uint64_t BlockDeviceSize(int fd) {
     uint64_t bytes = 0;
     return ::ioctl(fd, BLKGETSIZE64, &bytes) == 0 ? bytes : UINT64_MAX;
@@ -60,90 +54,117 @@ void DiskSectorLinux::FreeDeleter::operator()(uint8_t* p) const { std::free(p); 
 
 DiskSectorLinux::~DiskSectorLinux() { Close(); }
 
-bool DiskSectorLinux::Open(int target) {
-    const std::string path = DrivePath(target);
-    if (path.empty()) {
-        Close();
-        return false;
-    }
-    return OpenNode(path, false, target);
-}
+bool DiskSectorLinux::Open(int target) { return OpenTarget(target, false); }
 
-bool DiskSectorLinux::OpenPath(const std::string& path, bool alignedTransfers) {
-    return OpenNode(path, alignedTransfers, -1);
-}
+bool DiskSectorLinux::OpenForWriting(int target) { return OpenTarget(target, true); }
 
-bool DiskSectorLinux::OpenNode(const std::string& path, bool alignedTransfers, int drive) {
+bool DiskSectorLinux::OpenTarget(int target, bool forWriting) {
     Close();
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return false;
-    if (!S_ISBLK(info.st_mode) && !S_ISREG(info.st_mode)) return false;
-    const bool block = S_ISBLK(info.st_mode);
-    const int direct = block || alignedTransfers ? O_DIRECT : 0;
-    const bool refusedForTest = drive >= 0 && DirectAccessRefusedForTesting();
-    int fd = refusedForTest ? -1 : OpenRetrying(path.c_str(), O_RDWR | direct | (block ? O_EXCL : 0));
-    if (fd < 0 && !refusedForTest && !block && direct != 0 && errno == EINVAL) {
-        fd = OpenRetrying(path.c_str(), O_RDWR);  // tmpfs
-    }
-    bool readOnly = false;
-    if (fd < 0) {
-        const int error = refusedForTest ? EACCES : errno;
-        // The system refused this user: the desktop's disk service may open it instead.
-        if (drive >= 0 && ServiceMayStandIn(error) && OpenThroughService(drive, info)) return true;
-        if (!RefusedForWriting(error) || refusedForTest) return false;
-        fd = OpenRetrying(path.c_str(), O_RDONLY | direct);
-        if (fd < 0 && !block && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDONLY);
-        readOnly = true;
-    }
-    if (fd < 0) return false;
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !SameTarget(info, opened)) {  // replaced between stat and open
-        ::close(fd);
+    const auto chosen = FindDriveTarget(target);
+    if (!chosen) {
+        lastOpenError_ = ENOENT;
         return false;
     }
-    Adopt(fd, readOnly, opened, alignedTransfers);
-    return true;
+    const bool refusedForTest = DirectAccessRefusedForTesting();
+    if (!refusedForTest && OpenChecked(chosen->path, chosen->identity, false, forWriting)) return true;
+    if (refusedForTest) lastOpenError_ = EACCES;
+    // The system refused this user: the desktop's disk service may open it instead.
+    return ServiceMayStandIn(lastOpenError_) && OpenThroughService(target, chosen->identity, forWriting);
 }
 
-bool DiskSectorLinux::OpenThroughService(int drive, const struct stat& node) {
+bool DiskSectorLinux::OpenThroughService(int drive, const TargetIdentity& identity, bool forWriting) {
     const DriveRoots roots = CurrentRoots();
     const auto entry = FindDrive(roots, drive);
     if (!entry || !entry->IsDisk()) return false;
     const auto number = DeviceNumberOf(roots.sysfs, entry->diskName, entry->diskName);
-    if (!number || (S_ISBLK(node.st_mode) && node.st_rdev != *number)) return false;
+    if (!number || (identity.IsBlockDevice() && identity.Device() != *number)) return false;
     DiskService& service = TheDiskService();
     int fd = -1;
     bool readOnly = false;
     DiskService::Result result = service.OpenDisk(*number, true, true, fd);
-    if (result == DiskService::Result::Busy || result == DiskService::Result::Failed) {
+    if (!forWriting && (result == DiskService::Result::Busy || result == DiskService::Result::Failed)) {
         readOnly = true;  // mounted elsewhere, or a locked card: reading only, as directly
         result = service.OpenDisk(*number, false, true, fd);
     }
-    if (result != DiskService::Result::Done) return false;
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !SameTarget(node, opened)) {  // the service opened another disk
-        ::close(fd);
-        return false;
-    }
-    if (S_ISBLK(opened.st_mode)) {
+    // The descriptor passes the same identity check as a direct open: another disk is refused.
+    if (result != DiskService::Result::Done || !Opened(fd, identity, readOnly)) return false;
+    if (identity.IsBlockDevice()) {
         const int flags = ::fcntl(fd, F_GETFL);
         if (flags >= 0 && (flags & O_DIRECT) == 0) ::fcntl(fd, F_SETFL, flags | O_DIRECT);
+        blockSize_ = LogicalBlockSize(fd);
+        size_ = BlockDeviceSize(fd);
+        return true;
     }
-    Adopt(fd, readOnly, opened, false);
+    struct stat info {};
+    ::fstat(fd, &info);
+    const int flags = ::fcntl(fd, F_GETFL);
+    blockSize_ = flags >= 0 && (flags & O_DIRECT) != 0 ? kDefaultBlockSize : 0;
+    size_ = static_cast<uint64_t>(info.st_size);
     return true;
 }
 
-void DiskSectorLinux::Adopt(int fd, bool readOnly, const struct stat& info, bool alignedTransfers) {
+bool DiskSectorLinux::OpenPath(const std::string& path, bool alignedTransfers) {
+    Close();
+    const auto identity = TargetIdentity::OfPath(path.c_str());
+    if (!identity) {
+        lastOpenError_ = ENOENT;
+        return false;
+    }
+    return OpenChecked(path, *identity, alignedTransfers, false);
+}
+
+bool DiskSectorLinux::OpenChecked(const std::string& path, const TargetIdentity& identity, bool alignedTransfers,
+                                  bool forWriting) {
+    lastOpenError_ = 0;
+    const bool opened = identity.IsBlockDevice() ? OpenBlockDevice(path, identity, forWriting)
+                                                 : OpenImageFile(path, identity, alignedTransfers, forWriting);
+    if (!opened && lastOpenError_ == 0) lastOpenError_ = errno;
+    return opened;
+}
+
+bool DiskSectorLinux::OpenBlockDevice(const std::string& path, const TargetIdentity& identity, bool forWriting) {
+    int fd = OpenRetrying(path.c_str(), O_RDWR | O_DIRECT | O_EXCL);
+    bool readOnly = false;
+    if (fd < 0 && !forWriting && RefusedForWriting(errno)) {
+        fd = OpenRetrying(path.c_str(), O_RDONLY | O_DIRECT);
+        readOnly = true;
+    }
+    if (fd < 0 || !Opened(fd, identity, readOnly)) return false;
+    blockSize_ = LogicalBlockSize(fd);
+    size_ = BlockDeviceSize(fd);
+    return true;
+}
+
+bool DiskSectorLinux::OpenImageFile(const std::string& path, const TargetIdentity& identity, bool alignedTransfers,
+                                    bool forWriting) {
+    const int direct = alignedTransfers ? O_DIRECT : 0;
+    // Non-blocking: a path swapped for a FIFO must not hang the open.
+    int fd = OpenRetrying(path.c_str(), O_RDWR | O_NONBLOCK | direct);
+    if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDWR | O_NONBLOCK);  // tmpfs
+    bool readOnly = false;
+    if (fd < 0 && !forWriting && RefusedForWriting(errno)) {
+        fd = OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | direct);
+        if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK);
+        readOnly = true;
+    }
+    if (fd < 0 || !Opened(fd, identity, readOnly)) return false;
+    struct stat info {};
+    ::fstat(fd, &info);
+    blockSize_ = alignedTransfers ? kDefaultBlockSize : 0;
+    size_ = static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
+// The path may have been replaced since the target was chosen: only the chosen object is used.
+bool DiskSectorLinux::Opened(int fd, const TargetIdentity& identity, bool readOnly) {
+    if (!identity.MatchesDescriptor(fd)) {
+        ::close(fd);
+        lastOpenError_ = ESTALE;
+        return false;
+    }
     fd_ = fd;
     readOnly_ = readOnly;
-    if (S_ISBLK(info.st_mode)) {
-        blockSize_ = LogicalBlockSize(fd);
-        size_ = BlockDeviceSize(fd);
-        return;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    blockSize_ = alignedTransfers || (flags >= 0 && (flags & O_DIRECT) != 0) ? kDefaultBlockSize : 0;
-    size_ = static_cast<uint64_t>(info.st_size);
+    return true;
 }
 
 void DiskSectorLinux::Close() {

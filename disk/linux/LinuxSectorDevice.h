@@ -4,17 +4,18 @@
 #include <memory>
 #include <string>
 
-#include <sys/stat.h>
-
 #include "disk/DiskSectorRW.h"
+#include "disk/TargetIdentity.h"
 
 // Sector device on a Linux block device or an image file standing for a card.
 //
 // A block device is opened O_DIRECT, so what is read back comes from the card and not from the
 // page cache, and O_EXCL, so nothing is ever written under a mounted filesystem: when the
-// exclusive open is refused it opens shared for reading and every Write fails. An image file
-// never grows: a transfer reaching past its end fails. A drive that the system does not let
-// this user open is opened by the desktop's disk service when it answers, with the same checks.
+// exclusive open is refused, Open opens shared for reading and every Write fails, while
+// OpenForWriting fails. An image file never grows: a transfer reaching past its end fails.
+// Every open checks that it reached the object the drive number or path was chosen as. A drive
+// that the system does not let this user open is opened by the desktop's disk service when it
+// answers, with the same checks.
 class DiskSectorLinux : public DiskSectorRW {
 public:
     DiskSectorLinux() = default;
@@ -24,6 +25,7 @@ public:
 
     // Opens the device node or image behind the drive number (see DrivePath).
     bool Open(int target) override;
+    bool OpenForWriting(int target) override;
     // Flushes what was written, then releases the device.
     void Close() override;
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
@@ -34,20 +36,26 @@ public:
     // like a block device (O_DIRECT when the filesystem allows it, aligned transfers always),
     // which lets the bounce-buffer path be exercised without a real disk.
     bool OpenPath(const std::string& path, bool alignedTransfers = false);
+    // errno of the last open that failed (ESTALE: the path reached another object).
+    int LastOpenError() const { return lastOpenError_; }
     // A write at a 64-bit byte offset, for the drive queries that address a volume beyond the
     // reach of the card layout. Same rules as Write otherwise.
     bool WriteAt(uint64_t offset, const void* data, uint32_t count);
 
     bool IsOpen() const { return fd_ >= 0; }
     bool IsReadOnly() const { return readOnly_; }
+    uint64_t SizeBytes() const { return size_; }
     // Whether the last Close flushed everything written (true when nothing was written).
     bool LastCloseFlushed() const { return lastCloseFlushed_; }
 
 private:
-    // `drive` >= 0 lets the desktop's disk service stand in when the system refuses this user.
-    bool OpenNode(const std::string& path, bool alignedTransfers, int drive);
-    bool OpenThroughService(int drive, const struct stat& node);
-    void Adopt(int fd, bool readOnly, const struct stat& info, bool alignedTransfers);
+    bool OpenTarget(int target, bool forWriting);
+    bool OpenChecked(const std::string& path, const TargetIdentity& identity, bool alignedTransfers, bool forWriting);
+    bool OpenBlockDevice(const std::string& path, const TargetIdentity& identity, bool forWriting);
+    bool OpenImageFile(const std::string& path, const TargetIdentity& identity, bool alignedTransfers,
+                       bool forWriting);
+    bool Opened(int fd, const TargetIdentity& identity, bool readOnly);
+    bool OpenThroughService(int drive, const TargetIdentity& identity, bool forWriting);
     bool Transfer(uint64_t offset, uint8_t* buffer, uint32_t count, bool write);
     bool TransferAligned(uint64_t offset, uint8_t* buffer, uint32_t count, bool write);
     // One positioned transfer of exactly `count` bytes, however many system calls it takes.
@@ -59,6 +67,7 @@ private:
     };
 
     int fd_ = -1;
+    int lastOpenError_ = 0;
     bool readOnly_ = false;
     bool written_ = false;
     bool lastCloseFlushed_ = true;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,7 +17,7 @@ extern char** environ;
 
 namespace opstest {
 
-CliResult RunCli(const std::vector<std::string>& arguments) {
+CliResult RunCli(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
     char outPath[] = "/tmp/tavrin-cli-out-XXXXXX";
     char errPath[] = "/tmp/tavrin-cli-err-XXXXXX";
     const int outFd = ::mkstemp(outPath);
@@ -33,9 +34,15 @@ CliResult RunCli(const std::vector<std::string>& arguments) {
     for (auto& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
 
+    std::vector<std::string> variables(environment);
+    for (char** v = environ; *v != nullptr; ++v) variables.emplace_back(*v);
+    std::vector<char*> envp;
+    for (auto& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
     CliResult result;
     pid_t pid = 0;
-    if (posix_spawn(&pid, TAVRIN_CLI_PATH, &actions, nullptr, argv.data(), environ) == 0) {
+    if (posix_spawn(&pid, TAVRIN_CLI_PATH, &actions, nullptr, argv.data(), envp.data()) == 0) {
         int status = 0;
         ::waitpid(pid, &status, 0);
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -48,6 +55,13 @@ CliResult RunCli(const std::vector<std::string>& arguments) {
     std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
     return result;
+}
+
+std::vector<std::string> FailingFlushEnvironment() {
+    // A sanitizer runtime wants to be first; the preloaded library comes before it on purpose.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    return {std::string("LD_PRELOAD=") + TAVRIN_FAILING_FLUSH_LIB,
+            std::string("ASAN_OPTIONS=") + (asan ? std::string(asan) + ":" : "") + "verify_asan_link_order=0"};
 }
 
 }  // namespace opstest

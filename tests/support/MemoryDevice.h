@@ -13,9 +13,12 @@ public:
     explicit MemoryDevice(uint32_t sectorCount = 8192);
 
     bool Open(int target) override;
+    bool OpenForWriting(int target) override { return Open(target); }
     void Close() override;
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
     bool Write(int32_t offset, const void* data, uint32_t count) override;
+    // Memory holds what was written as soon as it is written.
+    bool Flush() override { return isOpen; }
 
     uint8_t* Sector(uint32_t sector) { return bytes.data() + static_cast<size_t>(sector) * 512; }
 

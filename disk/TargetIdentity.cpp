@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "disk/TargetIdentity.h"
+
+std::optional<TargetIdentity> TargetIdentity::Of(const struct stat& info) {
+    if (S_ISBLK(info.st_mode)) return TargetIdentity(true, info.st_rdev, 0, 0);
+    if (S_ISREG(info.st_mode)) return TargetIdentity(false, 0, info.st_dev, info.st_ino);
+    return std::nullopt;
+}
+
+std::optional<TargetIdentity> TargetIdentity::OfPath(const char* path) {
+    struct stat info {};
+    if (::stat(path, &info) != 0) return std::nullopt;
+    return Of(info);
+}
+
+bool TargetIdentity::Matches(const struct stat& info) const {
+    const auto other = Of(info);
+    return other && *other == *this;
+}
+
+bool TargetIdentity::MatchesDescriptor(int fd) const {
+    struct stat info {};
+    return fd >= 0 && ::fstat(fd, &info) == 0 && Matches(info);
+}

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <optional>
+
+// The object a target named when it was chosen: a block device by its device number, an image
+// file by its filesystem and inode. Whatever later opens the target by name, or is handed a
+// descriptor for it by another service, checks the descriptor against this before using it,
+// so that a path replaced after the check (a symlink to another disk) is refused.
+class TargetIdentity {
+public:
+    // Nothing for what is neither a block device nor a regular file.
+    static std::optional<TargetIdentity> Of(const struct stat& info);
+    static std::optional<TargetIdentity> OfPath(const char* path);
+
+    bool Matches(const struct stat& info) const;
+    // fstat of an open descriptor; false when it cannot be asked.
+    bool MatchesDescriptor(int fd) const;
+
+    bool IsBlockDevice() const { return block_; }
+    dev_t Device() const { return block_ ? rdev_ : dev_; }
+    bool operator==(const TargetIdentity&) const = default;
+
+private:
+    TargetIdentity(bool block, dev_t rdev, dev_t dev, ino_t ino) : block_(block), rdev_(rdev), dev_(dev), ino_(ino) {}
+
+    bool block_ = false;
+    dev_t rdev_ = 0;
+    dev_t dev_ = 0;
+    ino_t ino_ = 0;
+};

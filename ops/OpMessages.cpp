@@ -3,7 +3,7 @@
 
 #include "disk/Drives.h"
 #include "ops/DeviceSession.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon) {
     return host.ShowMessage(LocalText(language, text), MsgButtons::Ok, icon);

@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "text/Texts.h"
 #include "ui/Artwork.h"
 #include "ui/ModalDialog.h"
-#include "ui/text/Texts.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), version(texts::kVersion) {
     setObjectName("aboutDialog");

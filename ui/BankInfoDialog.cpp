@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "text/Texts.h"
 #include "ui/Artwork.h"
 #include "ui/ModalDialog.h"
-#include "ui/text/Texts.h"
 
 namespace {
 

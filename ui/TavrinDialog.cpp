@@ -9,8 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "card/FileNameCheck.h"
+#include "ops/FileNameCheck.h"
 #include "settings/SettingsFile.h"
+#include "text/Texts.h"
 #include "ui/AboutDialog.h"
 #include "ui/Artwork.h"
 #include "ui/DiskComboBox.h"
@@ -18,7 +19,6 @@
 #include "ui/ModalDialog.h"
 #include "ui/OperationSettingsDialog.h"
 #include "ui/UserPrompts.h"
-#include "ui/text/Texts.h"
 
 CTavrinDlg::CTavrinDlg(COperationSettings& operationSettings, CHardwareSettings& hardwareSettings,
                        CBankInfo& bankInfo, UserPrompts& prompts, QWidget* parent)

@@ -14,10 +14,10 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include "text/Texts.h"
 #include "ui/AboutDialog.h"
 #include "ui/TavrinMessageBox.h"
 #include "ui/support/WindowTestKit.h"
-#include "ui/text/Texts.h"
 
 namespace {
 

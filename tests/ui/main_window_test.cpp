@@ -15,7 +15,7 @@
 #include <QtTest>
 
 #include "text/Texts.h"
-#include "ui/AboutDialog.h"
+#include "ui/CAboutDlg.h"
 #include "ui/TavrinMessageBox.h"
 #include "ui/support/WindowTestKit.h"
 

@@ -13,7 +13,7 @@
 #include <QtTest>
 
 #include "text/Texts.h"
-#include "ui/AboutDialog.h"
+#include "ui/CAboutDlg.h"
 #include "ui/FileDialogs.h"
 #include "ui/TavrinMessageBox.h"
 #include "ui/TavrinStyle.h"

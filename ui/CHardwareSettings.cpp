@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/HardwareSettingsDialog.h"
+#include "ui/CHardwareSettings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/BankInfoDialog.h"
+#include "ui/CBankInfo.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/AboutDialog.h"
+#include "ui/CAboutDlg.h"
 
 #include <QGridLayout>
 #include <QLabel>

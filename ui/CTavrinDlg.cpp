@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/TavrinDialog.h"
+#include "ui/CTavrinDlg.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -12,12 +12,12 @@
 #include "ops/FileNameCheck.h"
 #include "settings/SettingsFile.h"
 #include "text/Texts.h"
-#include "ui/AboutDialog.h"
 #include "ui/Artwork.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CHardwareSettings.h"
+#include "ui/COperationSettings.h"
 #include "ui/DiskComboBox.h"
-#include "ui/HardwareSettingsDialog.h"
 #include "ui/ModalDialog.h"
-#include "ui/OperationSettingsDialog.h"
 #include "ui/UserPrompts.h"
 
 CTavrinDlg::CTavrinDlg(COperationSettings& operationSettings, CHardwareSettings& hardwareSettings,

@@ -16,8 +16,8 @@
 #include "text/Texts.h"
 #include "ui/Artwork.h"
 #include "ui/BankBar.h"
+#include "ui/CTavrinDlg.h"
 #include "ui/DiskComboBox.h"
-#include "ui/TavrinDialog.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/OperationSettingsDialog.h"
+#include "ui/COperationSettings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -18,7 +18,7 @@
 #include "card/CardLayout.h"
 #include "disk/Drives.h"
 #include "ops/Operations.h"
-#include "ops/QuietHost.h"
+#include "support/QuietHost.h"
 
 extern char** environ;
 

@@ -6,23 +6,6 @@
 #include <limits>
 
 #include "card/LaneInterleave.h"
-#include "disk/DiskSectorRW.h"
-
-bool ScanBanks(DiskSectorRW& device, int drive, BankTable& table) {
-    table = BankTable{};
-    if (!device.Open(drive)) return false;
-    SectorBytes sector{};
-    for (int k = 0; k < kBankCount; ++k) {
-        if (!device.Read(static_cast<int32_t>(BankSectorOffset(k)), sector.data(), kSectorSize)) continue;
-        const BankSector bank = BankSector::Parse(sector.data());
-        if (!bank.signature) continue;
-        table.bankPresent[k] = 1;
-        table.bankStart[k] = bank.dataStart;
-        table.bankLength[k] = bank.dataSectorCount;
-    }
-    device.Close();
-    return true;
-}
 
 uint64_t BankDataStart(const BankTable& table, int k) {
     if (k == 0) return kFirstDataSector;

@@ -11,8 +11,6 @@
 #include "card/FileRecord.h"
 #include "card/FileTime.h"
 
-class DiskSectorRW;
-
 constexpr uint32_t kFirstDataSector = 128;
 constexpr uint32_t kBankGapSectors = 100;
 constexpr uint32_t kRecordsPerBank = 8;
@@ -22,10 +20,6 @@ constexpr int kSlotCount = 8;
 constexpr uint64_t kLastReachableSector = 4194303;
 
 enum class Encoding { Parallel, FourLane, EightLane };
-
-// Opens the device on the drive, reads sectors 0 to 3 into the table and closes it again.
-// Returns whether the device could be opened (every entry is absent when not).
-bool ScanBanks(DiskSectorRW& device, int drive, BankTable& table);
 
 // Data start sector of bank index k, in 64 bits so that a damaged table cannot wrap.
 uint64_t BankDataStart(const BankTable& table, int k);

@@ -20,7 +20,4 @@ public:
     virtual bool ModifiedTime(FileTime& time) = 0;
 };
 
-// nullptr when the file cannot be opened for reading.
-std::unique_ptr<InputFile> OpenInputFile(const std::string& path);
-
 using FileOpener = std::function<std::unique_ptr<InputFile>(const std::string& path)>;

@@ -5,8 +5,8 @@
 #include <iostream>
 
 #include "card/CardLayout.h"
-#include "ui/text/LocalText.h"
-#include "ui/text/Texts.h"
+#include "text/LocalText.h"
+#include "text/Texts.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "TavrinVersion.h"
 #include "cli/CliHost.h"
 #include "cli/CliTarget.h"
 #include "cli/InfoPrinter.h"
@@ -13,8 +14,7 @@
 #include "ops/OpMessages.h"
 #include "ops/Operations.h"
 #include "settings/SettingsFile.h"
-#include "TavrinVersion.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <string>
 
-#include "ui/text/LocalText.h"
-#include "ui/text/Texts.h"
+#include "text/LocalText.h"
+#include "text/Texts.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include "card/CardLayout.h"
 #include "disk/Drives.h"
-#include "ui/text/LocalText.h"
-#include "ui/text/Texts.h"
+#include "text/LocalText.h"
+#include "text/Texts.h"
 
 namespace {
 

@@ -19,7 +19,8 @@
 #include "fuzz/FuzzFinding.h"
 #include "ops/CheckInfo.h"
 #include "ops/Operations.h"
-#include "ops/QuietHost.h"
+#include "ops/ScanBanks.h"
+#include "support/QuietHost.h"
 
 // Any bytes as the first megabyte of a card: the bank scan, Check Info and Verify survive it,
 // never write, show one message when they fail, and Verify passes only when the card really

@@ -7,7 +7,7 @@
 #include "fuzz/FuzzFinding.h"
 #include "settings/ProfileText.h"
 #include "settings/SettingsFile.h"
-#include "ui/text/MessageBoxHost.h"
+#include "text/MessageBoxHost.h"
 
 // Any bytes as a .tvs file: the load never crashes, every value it leaves is in range, it
 // reports a bad load with exactly one message, and what it loaded saves and loads back

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ops/BankInfoRows.h"
 
-#include "ui/text/LocalText.h"
+#include "text/LocalText.h"
 
 BankInfoRow CardRow(const SectorBytes& sector) {
     const FileRecord record = FileRecord::Parse(sector.data());

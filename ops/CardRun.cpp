@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "card/FileNameCheck.h"
 #include "disk/AlignedBuffer.h"
+#include "ops/FileNameCheck.h"
 #include "ops/OpMessages.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 const char* const kNotWritable = "it cannot be opened for writing: in use, mounted or write-protected";
 

@@ -6,6 +6,7 @@
 
 #include "card/CardLayout.h"
 #include "disk/Drives.h"
+#include "ops/ScanBanks.h"
 
 namespace {
 

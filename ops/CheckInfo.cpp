@@ -2,13 +2,13 @@
 #include "ops/CheckInfo.h"
 
 #include "card/CardLayout.h"
-#include "card/FileNameCheck.h"
 #include "ops/BankInfoRows.h"
 #include "ops/DeviceSession.h"
+#include "ops/FileNameCheck.h"
 #include "ops/LoadedFiles.h"
 #include "ops/OpMessages.h"
 #include "ops/Operations.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 namespace {
 

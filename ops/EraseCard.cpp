@@ -4,11 +4,11 @@
 #include "card/CardLayout.h"
 #include "disk/AlignedBuffer.h"
 #include "disk/Drives.h"
+#include "ops/CardRun.h"
 #include "ops/DeviceSession.h"
 #include "ops/OpMessages.h"
-#include "ops/CardRun.h"
 #include "ops/Operations.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "card/CardLayout.h"
 #include "ops/OpMessages.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 bool LoadedFiles::Load(const std::array<std::string, 8>& names, unsigned slotMask, const FileOpener& open,
                        int language, MessageBoxHost& host) {

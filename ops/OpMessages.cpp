@@ -2,7 +2,7 @@
 #include "ops/OpMessages.h"
 
 #include "disk/Drives.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon) {
     return host.ShowMessage(LocalText(language, text), MsgButtons::Ok, icon);

@@ -5,7 +5,7 @@
 
 #include "ops/DeviceSession.h"
 #include "ops/OperationHost.h"
-#include "ui/text/LocalText.h"
+#include "text/LocalText.h"
 
 // The message boxes and progress updates that the card operations share.
 MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon);

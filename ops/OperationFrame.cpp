@@ -2,7 +2,7 @@
 #include "ops/CheckInfo.h"
 #include "ops/OpMessages.h"
 #include "ops/Operations.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 namespace {
 

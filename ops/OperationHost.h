@@ -5,7 +5,7 @@
 
 #include "ops/CardSelection.h"
 #include "settings/SettingsRecords.h"
-#include "ui/text/MessageBoxHost.h"
+#include "text/MessageBoxHost.h"
 
 enum class OpButton { Program, Verify, Erase };
 

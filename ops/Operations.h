@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
-#include "card/InputFile.h"
 #include "disk/DiskSectorRW.h"
 #include "disk/Drives.h"
 #include "ops/CardSelection.h"
 #include "ops/OperationHost.h"
+#include "ops/PosixInputFile.h"
 #include "settings/SettingsRecords.h"
 
 // Everything an operation reads. The host keeps it; the frame refreshes the card selection

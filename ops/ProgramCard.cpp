@@ -7,7 +7,7 @@
 #include "disk/Drives.h"
 #include "ops/CardRun.h"
 #include "ops/OpMessages.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "disk/AlignedBuffer.h"
 #include "ops/CardRun.h"
 #include "ops/OpMessages.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 namespace {
 

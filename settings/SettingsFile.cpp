@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "settings/ProfileStore.h"
-#include "ui/text/MessageBoxHost.h"
-#include "ui/text/Texts.h"
+#include "text/MessageBoxHost.h"
+#include "text/Texts.h"
 
 namespace {
 

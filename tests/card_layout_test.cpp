@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "card/CardLayout.h"
+#include "ops/ScanBanks.h"
 #include "support/MemoryDevice.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "support/CliRunner.h"
 #include "support/FakeDriveTree.h"
 #include "support/OpsTestKit.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 using namespace opstest;
 

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "card/ConfigFile.h"
+#include "ops/PosixInputFile.h"
 #include "support/ScratchFolder.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "support/OpsTestKit.h"
 #include "support/ScriptedHost.h"
 #include "support/ServiceAccessRig.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 using namespace opstest;
 

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "disk/Drives.h"
-#include "disk/FaultInjectingDevice.h"
 #include "disk/linux/LinuxSectorDevice.h"
 #include "support/FakeDriveTree.h"
+#include "support/FaultInjectingDevice.h"
 
 namespace {
 

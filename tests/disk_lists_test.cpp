@@ -7,8 +7,8 @@
 
 #include "disk/DiskLists.h"
 #include "disk/Drives.h"
-#include "disk/FaultInjectingDevice.h"
 #include "support/FakeDriveTree.h"
+#include "support/FaultInjectingDevice.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "support/OpsTestKit.h"
 #include "support/ScriptedHost.h"
 #include "support/ServiceAccessRig.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 using namespace opstest;
 using Result = DiskService::Result;

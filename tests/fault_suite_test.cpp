@@ -12,14 +12,14 @@
 
 #include "card/CardLayout.h"
 #include "card/ConfigFile.h"
-#include "disk/FaultInjectingDevice.h"
 #include "ops/CheckInfo.h"
 #include "ops/Operations.h"
+#include "support/FaultInjectingDevice.h"
 #include "support/OpsTestKit.h"
 #include "support/ScriptedHost.h"
 #include "support/ServiceAccessRig.h"
-#include "ui/text/LocalText.h"
-#include "ui/text/Texts.h"
+#include "text/LocalText.h"
+#include "text/Texts.h"
 
 using namespace opstest;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <gtest/gtest.h>
 
-#include "card/FileNameCheck.h"
+#include "ops/FileNameCheck.h"
 #include "support/RecordingMessageHost.h"
 #include "support/ScratchFolder.h"
 

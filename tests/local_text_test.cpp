@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 TEST(LocalText, PicksJapaneseForAnyNonZeroFlag) {
     EXPECT_STREQ(LocalText(0, texts::kProgram), "Program");

@@ -9,7 +9,7 @@
 #include "support/FakeDriveTree.h"
 #include "support/OpsTestKit.h"
 #include "support/ScriptedHost.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 using namespace opstest;
 

@@ -12,7 +12,7 @@
 #include "ops/Operations.h"
 #include "support/OpsTestKit.h"
 #include "support/ScriptedHost.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 using namespace opstest;
 

@@ -8,7 +8,7 @@
 
 #include "settings/SettingsFile.h"
 #include "settings_test_support.h"
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/PosixCalls.h"
-#include "ui/text/MessageBoxHost.h"
+#include "text/MessageBoxHost.h"
 
 class TempFolder {
 public:

@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "ui/text/Texts.h"
+#include "text/Texts.h"
 
 QString FileDialogFilter(FileDialogKind kind) {
     // The description keeps its comma-separated patterns; the real patterns follow in a second

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "ui/text/MessageBoxHost.h"
+#include "text/MessageBoxHost.h"
 
 class QWidget;
 

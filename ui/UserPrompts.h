@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "ui/text/MessageBoxHost.h"
+#include "text/MessageBoxHost.h"
 
 class QWidget;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/TavrinApp.h"
+#include "ui/CTavrinApp.h"
 #include "ui/WindowCommandLine.h"
 
 int main(int argc, char** argv) {

@@ -24,7 +24,7 @@
 #include "disk/linux/LinuxSectorDevice.h"
 #include "disk/linux/MountTable.h"
 #include "disk/linux/SysfsDisks.h"
-#include "ui/text/LocalText.h"
+#include "text/LocalText.h"
 
 namespace fs = std::filesystem;
 

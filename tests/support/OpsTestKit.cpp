@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "disk/Drives.h"
-#include "disk/FaultInjectingDevice.h"
+#include "support/FaultInjectingDevice.h"
 
 namespace opstest {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "card/InputFile.h"
 #include "disk/DiskSectorRW.h"
-#include "disk/FaultInjectingDevice.h"
 #include "ops/Operations.h"
+#include "ops/PosixInputFile.h"
+#include "support/FaultInjectingDevice.h"
 #include "support/ScratchFolder.h"
 #include "support/ScriptedHost.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/text/MessageBoxHost.h"
+#include "text/MessageBoxHost.h"
 
 // Remembers every message box instead of showing it, and answers with `answer`.
 class RecordingMessageHost : public MessageBoxHost {

@@ -14,11 +14,11 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "ui/AboutDialog.h"
+#include "text/Texts.h"
+#include "ui/CAboutDlg.h"
 #include "ui/TavrinMessageBox.h"
 #include "ui/UserPrompts.h"
 #include "ui/support/WindowTestKit.h"
-#include "ui/text/Texts.h"
 
 namespace {
 

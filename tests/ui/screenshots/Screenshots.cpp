@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <cstdio>
 
-#include "ui/AboutDialog.h"
+#include "ui/CAboutDlg.h"
 #include "ui/TavrinStyle.h"
 #include "ui/support/WindowTestKit.h"
 

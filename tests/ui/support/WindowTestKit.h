@@ -12,11 +12,11 @@
 
 #include "support/FakeDriveTree.h"
 #include "support/ScratchFolder.h"
+#include "ui/CBankInfo.h"
+#include "ui/CHardwareSettings.h"
+#include "ui/COperationSettings.h"
+#include "ui/CTavrinDlg.h"
 #include "ui/support/ScriptedPrompts.h"
-#include "ui/BankInfoDialog.h"
-#include "ui/HardwareSettingsDialog.h"
-#include "ui/OperationSettingsDialog.h"
-#include "ui/TavrinDialog.h"
 
 // What a window test needs, made in the order the application makes it: an empty fake drive
 // tree, a scratch start-up folder as the current directory, scripted prompts and the

@@ -12,12 +12,12 @@
 #include <QWindow>
 #include <QtTest>
 
-#include "ui/AboutDialog.h"
+#include "text/Texts.h"
+#include "ui/CAboutDlg.h"
 #include "ui/FileDialogs.h"
 #include "ui/TavrinMessageBox.h"
 #include "ui/TavrinStyle.h"
 #include "ui/support/WindowTestKit.h"
-#include "ui/text/Texts.h"
 
 namespace {
 

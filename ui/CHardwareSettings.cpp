@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/HardwareSettingsDialog.h"
+#include "ui/CHardwareSettings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,11 +12,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "text/Texts.h"
 #include "ui/Artwork.h"
 #include "ui/DialogInteger.h"
 #include "ui/ModalDialog.h"
 #include "ui/UserPrompts.h"
-#include "ui/text/Texts.h"
 
 std::array<const char*, 4> SpeedLabels(int parallelMode, unsigned fileMask) {
     if (parallelMode != 0) return {"20 Mbit/s", "40 Mbit/s", "80 Mbit/s", "160 Mbit/s"};

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "card/InputFile.h"
+#include "ops/PosixInputFile.h"
 
 #include <cerrno>
 #include <climits>

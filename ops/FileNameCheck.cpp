@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "card/FileNameCheck.h"
+#include "ops/FileNameCheck.h"
 
 #include "card/CardLayout.h"
-#include "card/InputFile.h"
 #include "card/NameRules.h"
-#include "ui/text/MessageBoxHost.h"
-#include "ui/text/Texts.h"
+#include "ops/PosixInputFile.h"
+#include "text/MessageBoxHost.h"
+#include "text/Texts.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/text/LocalText.h"
+#include "text/LocalText.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -2,9 +2,9 @@
 #pragma once
 #include <QApplication>
 
-#include "ui/BankInfoDialog.h"
-#include "ui/HardwareSettingsDialog.h"
-#include "ui/OperationSettingsDialog.h"
+#include "ui/CBankInfo.h"
+#include "ui/CHardwareSettings.h"
+#include "ui/COperationSettings.h"
 #include "ui/UserPrompts.h"
 
 // The application: the Qt application object first, then the process-wide dialog objects in

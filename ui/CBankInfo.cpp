@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/BankInfoDialog.h"
+#include "ui/CBankInfo.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "text/Texts.h"
 #include "ui/Artwork.h"
 #include "ui/ModalDialog.h"
-#include "ui/text/Texts.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "TavrinVersion.h"
-#include "ui/text/LocalText.h"
+#include "text/LocalText.h"
 
 // Every text of the tool that has a Japanese twin, and the English-only texts that more than
 // one place shows. Chosen at the moment of showing with LocalText.

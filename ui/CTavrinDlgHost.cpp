@@ -9,11 +9,11 @@
 
 #include "disk/Drives.h"
 #include "ui/BankBar.h"
-#include "ui/BankInfoDialog.h"
+#include "ui/CBankInfo.h"
+#include "ui/CHardwareSettings.h"
+#include "ui/COperationSettings.h"
+#include "ui/CTavrinDlg.h"
 #include "ui/DiskComboBox.h"
-#include "ui/HardwareSettingsDialog.h"
-#include "ui/OperationSettingsDialog.h"
-#include "ui/TavrinDialog.h"
 #include "ui/UserPrompts.h"
 
 namespace {

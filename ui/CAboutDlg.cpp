@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/AboutDialog.h"
+#include "ui/CAboutDlg.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
+#include "text/Texts.h"
 #include "ui/Artwork.h"
 #include "ui/ModalDialog.h"
-#include "ui/text/Texts.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), version(texts::kVersion) {
     setObjectName("aboutDialog");

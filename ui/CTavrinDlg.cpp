@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/TavrinDialog.h"
+#include "ui/CTavrinDlg.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -9,16 +9,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "card/FileNameCheck.h"
+#include "ops/FileNameCheck.h"
 #include "settings/SettingsFile.h"
-#include "ui/AboutDialog.h"
+#include "text/Texts.h"
 #include "ui/Artwork.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CHardwareSettings.h"
+#include "ui/COperationSettings.h"
 #include "ui/DiskComboBox.h"
-#include "ui/HardwareSettingsDialog.h"
 #include "ui/ModalDialog.h"
-#include "ui/OperationSettingsDialog.h"
 #include "ui/UserPrompts.h"
-#include "ui/text/Texts.h"
 
 CTavrinDlg::CTavrinDlg(COperationSettings& operationSettings, CHardwareSettings& hardwareSettings,
                        CBankInfo& bankInfo, UserPrompts& prompts, QWidget* parent)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "disk/FaultInjectingDevice.h"
+#include "support/FaultInjectingDevice.h"
 
 #include <algorithm>
 #include <iterator>

@@ -11,13 +11,13 @@
 #include <QPushButton>
 
 #include "settings/SettingsFile.h"
+#include "text/Texts.h"
+#include "ui/CHardwareSettings.h"
+#include "ui/COperationSettings.h"
+#include "ui/CTavrinDlg.h"
 #include "ui/DiskComboBox.h"
-#include "ui/HardwareSettingsDialog.h"
-#include "ui/OperationSettingsDialog.h"
 #include "ui/QtTexts.h"
-#include "ui/TavrinDialog.h"
 #include "ui/UserPrompts.h"
-#include "ui/text/Texts.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "text/Texts.h"
 #include "ui/Artwork.h"
 #include "ui/BankBar.h"
+#include "ui/CTavrinDlg.h"
 #include "ui/DiskComboBox.h"
-#include "ui/TavrinDialog.h"
-#include "ui/text/Texts.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/TavrinApp.h"
+#include "ui/CTavrinApp.h"
 
 #include "ui/Artwork.h"
+#include "ui/CTavrinDlg.h"
 #include "ui/SingleInstance.h"
-#include "ui/TavrinDialog.h"
 #include "ui/TavrinStyle.h"
 
 CTavrinApp::CTavrinApp(int& argc, char** argv) : application_(argc, argv), hardwareSettings_(prompts_) {

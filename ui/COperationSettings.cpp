@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "ui/OperationSettingsDialog.h"
+#include "ui/COperationSettings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -10,9 +10,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "text/Texts.h"
 #include "ui/Artwork.h"
 #include "ui/ModalDialog.h"
-#include "ui/text/Texts.h"
 
 COperationSettings::COperationSettings() {
     setObjectName("operationSettingsDialog");

@@ -20,6 +20,7 @@ public:
         return Count(inner_->Write(offset, data, count), count);
     }
     bool Flush() override { return inner_->Flush(); }
+    int LastError() const override { return inner_->LastError(); }
 
 private:
     bool Count(bool done, uint32_t count) {

@@ -21,6 +21,9 @@ public:
     // reported as written before it answered true. Close may flush too, but cannot say that
     // it failed.
     virtual bool Flush() = 0;
+    // errno of the last Open, Read, Write or Flush that failed, so that a message can say why;
+    // a failure the device finds itself (past the end, not open) gives a fitting one too.
+    virtual int LastError() const = 0;
 };
 
 // The device for the running platform.

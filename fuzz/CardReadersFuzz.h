@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -38,23 +39,29 @@ public:
     bool OpenForWriting(int) override { return false; }  // a card that is only ever read
     void Close() override { open_ = false; }
     bool Read(int32_t offset, void* buffer, uint32_t count) override {
-        if (!Inside(offset, count)) return false;
+        if (!Inside(offset, count)) return Failed(open_ ? EINVAL : EBADF);
         std::memcpy(buffer, image_.data() + offset, count);
         return true;
     }
     bool Write(int32_t, const void*, uint32_t) override {
         ++writes_;
-        return false;
+        return Failed(EROFS);
     }
-    bool Flush() override { return open_; }  // nothing was ever written
+    bool Flush() override { return open_ || Failed(EBADF); }  // nothing was ever written
+    int LastError() const override { return error_; }
 
 private:
+    bool Failed(int error) {
+        error_ = error;
+        return false;
+    }
     bool Inside(int32_t offset, uint32_t count) const {
         return open_ && offset >= 0 && uint64_t(offset) + count <= image_.size();
     }
     std::vector<uint8_t>& image_;
     int& writes_;
     bool open_ = false;
+    int error_ = 0;
 };
 
 // The card is a buffer of this process: nobody else can hold it.

@@ -20,9 +20,13 @@ bool CheckUsedSlots(MessageBoxHost& host, const WindowState& state, int language
 }
 
 bool CannotOpenDisk(OperationHost& host, int language, const std::string& reason) {
-    TellAccess(host, language, texts::kCannotOpenDisk, MsgIcon::Error);
-    if (!reason.empty()) host.ShowDetail(reason);
+    TellAccess(host, language, texts::kCannotOpenDisk, MsgIcon::Error, reason);
     return false;
+}
+
+bool CannotOpenDisk(OperationHost& host, int language, const DeviceSession& device, const std::string& what) {
+    const std::string why = device.FailureReason();
+    return CannotOpenDisk(host, language, what.empty() || why.empty() ? what + why : what + " (" + why + ")");
 }
 
 std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& context, int drive, int language) {
@@ -38,10 +42,10 @@ std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& con
 bool OpenCardHeader(DeviceSession& device, int drive, OperationHost& host, int language, SectorBytes& header,
                     bool forWriting) {
     if (!(forWriting ? device.OpenForWriting(drive) : device.Open(drive))) {
-        return CannotOpenDisk(host, language, forWriting ? kNotWritable : "");
+        return CannotOpenDisk(host, language, device, forWriting ? kNotWritable : "");
     }
     if (!device.Read(0, header.data(), kSectorSize)) {
-        Tell(host, language, texts::kCannotReadDisk, MsgIcon::Error);
+        TellDevice(host, LocalText(language, texts::kCannotReadDisk), device);
         return false;
     }
     return true;

@@ -25,6 +25,8 @@ extern const char* const kNotWritable;
 std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& context, int drive, int language);
 // "Cannot open disk." and why.
 bool CannotOpenDisk(OperationHost& host, int language, const std::string& reason);
+// "Cannot open disk." when the device refused: `what` went wrong, with the system's reason.
+bool CannotOpenDisk(OperationHost& host, int language, const DeviceSession& device, const std::string& what = {});
 
 // What Program and Verify share: the host, the inputs, the device and the loaded files of one
 // run, and the walk through the data image.

@@ -30,12 +30,12 @@ public:
 
 private:
     bool CannotView() {
-        Tell(host_, language_, texts::kCannotViewInformation, MsgIcon::Error);
+        TellDevice(host_, LocalText(language_, texts::kCannotViewInformation), device_);
         return false;
     }
 
     bool CannotOpen() {
-        TellAccess(host_, language_, texts::kCannotViewInformation, MsgIcon::Error);
+        TellAccess(host_, language_, texts::kCannotViewInformation, MsgIcon::Error, device_.FailureReason());
         return false;
     }
 

@@ -2,12 +2,12 @@
 #include "ops/DeviceSession.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <system_error>
 
 namespace {
 
 constexpr int64_t kReach = int64_t{1} << 31;
-
-bool Reachable(int64_t offset, uint32_t count) { return offset >= 0 && offset + count <= kReach; }
 
 }  // namespace
 
@@ -17,13 +17,13 @@ DeviceSession::~DeviceSession() { Close(); }
 
 bool DeviceSession::Open(int drive) {
     Close();
-    open_ = device_ && device_->Open(drive);
+    open_ = Done(device_ && device_->Open(drive));
     return open_;
 }
 
 bool DeviceSession::OpenForWriting(int drive) {
     Close();
-    open_ = device_ && device_->OpenForWriting(drive);
+    open_ = Done(device_ && device_->OpenForWriting(drive));
     return open_;
 }
 
@@ -32,14 +32,34 @@ void DeviceSession::Close() {
     open_ = false;
 }
 
-bool DeviceSession::Read(int64_t offset, void* buffer, uint32_t count) {
-    return open_ && Reachable(offset, count) && device_->Read(static_cast<int32_t>(offset), buffer, count);
+bool DeviceSession::Done(bool done) {
+    if (!done) error_ = device_ ? device_->LastError() : ENODEV;
+    return done;
 }
 
-bool DeviceSession::Flush() { return open_ && device_->Flush(); }
+bool DeviceSession::Reaches(int64_t offset, uint32_t count) {
+    if (!open_) {
+        error_ = EBADF;
+        return false;
+    }
+    if (offset < 0 || offset + count > kReach) {
+        error_ = EINVAL;
+        return false;
+    }
+    return true;
+}
+
+bool DeviceSession::Read(int64_t offset, void* buffer, uint32_t count) {
+    return Reaches(offset, count) && Done(device_->Read(static_cast<int32_t>(offset), buffer, count));
+}
+
+bool DeviceSession::Flush() {
+    if (!open_) error_ = EBADF;
+    return open_ && Done(device_->Flush());
+}
 
 bool DeviceSession::Write(int64_t offset, const void* data, uint32_t count) {
-    return open_ && Reachable(offset, count) && device_->Write(static_cast<int32_t>(offset), data, count);
+    return Reaches(offset, count) && Done(device_->Write(static_cast<int32_t>(offset), data, count));
 }
 
 bool DeviceSession::WriteInUnits(int64_t offset, const uint8_t* data, uint32_t count, uint32_t unit,
@@ -52,4 +72,8 @@ bool DeviceSession::WriteInUnits(int64_t offset, const uint8_t* data, uint32_t c
         }
     }
     return true;
+}
+
+std::string DeviceSession::FailureReason() const {
+    return error_ == 0 ? std::string() : std::generic_category().message(error_);
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "disk/DiskSectorRW.h"
 
@@ -24,10 +25,18 @@ public:
     // as they went before requests grew. True when every unit got through; otherwise
     // `failedAt` is the offset of the first unit that failed again.
     bool WriteInUnits(int64_t offset, const uint8_t* data, uint32_t count, uint32_t unit, int64_t& failedAt);
+    // The system's words for why the last call failed ("Input/output error"); empty when
+    // nothing failed.
+    std::string FailureReason() const;
 
 private:
+    bool Done(bool done);
+    // The session's own refusals (no device, not open, out of reach) and the device's failures.
+    bool Reaches(int64_t offset, uint32_t count);
+
     std::unique_ptr<DiskSectorRW> device_;
     bool open_ = false;
+    int error_ = 0;
 };
 
 // How an offset is printed in a message ("%08X" of its 32 bits).

@@ -12,20 +12,20 @@
 
 namespace {
 
-// Progress counts in units of 512 KiB; each request carries up to eight of them.
-constexpr uint32_t kEraseUnitBytes = 524288;
+// Progress counts in erase units; each request carries up to eight of them.
 constexpr uint32_t kEraseUnitSectors = kEraseUnitBytes / kSectorSize;
 constexpr uint32_t kEraseBatchUnits = 8;
 // Erase speaks English whatever the language.
 constexpr int kEnglish = 0;
 
-void Fail(OperationHost& host, const char* text) { host.ShowMessage(text, MsgButtons::Ok, MsgIcon::Error); }
+bool Fail(OperationHost& host, const char* text, const DeviceSession& device) {
+    TellDevice(host, text, device);
+    return false;
+}
 
 // Nothing is reported erased before the zeros are on the medium.
 bool Flushed(OperationHost& host, DeviceSession& device, const char* failure) {
-    if (device.Flush()) return true;
-    Fail(host, failure);
-    return false;
+    return device.Flush() || Fail(host, failure, device);
 }
 
 bool ConfirmCard(OperationHost& host, const SectorBytes& sector) {
@@ -41,10 +41,7 @@ bool QuickErase(OperationHost& host, DeviceSession& device) {
     if (!AskYes(host, texts::kQuickEraseQuestion)) return false;
     const SectorBytes zero{};
     for (int k = 0; k < kBankCount; ++k) {
-        if (!device.Write(BankSectorOffset(k), zero.data(), kSectorSize)) {
-            Fail(host, texts::kQuickEraseFailed);
-            return false;
-        }
+        if (!device.Write(BankSectorOffset(k), zero.data(), kSectorSize)) return Fail(host, texts::kQuickEraseFailed, device);
         ShowProgress(host, OpButton::Erase, 25 * (k + 1));
     }
     return Flushed(host, device, texts::kQuickEraseFailed);
@@ -61,10 +58,7 @@ bool FullErase(OperationHost& host, DeviceSession& device, uint32_t sectorCount)
         const bool written = device.WriteInUnits(offset, zero.data(), count * kEraseUnitBytes, kEraseUnitBytes, failedAt);
         const uint64_t through = written ? first + count : static_cast<uint64_t>(failedAt) / kEraseUnitBytes;
         for (uint64_t i = first; i < through; ++i) ShowProgress(host, OpButton::Erase, static_cast<int>(100 * (i + 1) / units));
-        if (!written) {
-            Fail(host, texts::kEraseFailed);
-            return false;
-        }
+        if (!written) return Fail(host, texts::kEraseFailed, device);
     }
     return Flushed(host, device, texts::kEraseFailed);
 }

@@ -2,7 +2,6 @@
 #include "ops/OpMessages.h"
 
 #include "disk/Drives.h"
-#include "ops/DeviceSession.h"
 #include "text/Texts.h"
 
 MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon) {
@@ -18,18 +17,22 @@ std::string AccessAdvice(int language) {
     return {};
 }
 
-void TellAccess(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon) {
+void TellAccess(OperationHost& host, int language, const TextPair& text, MsgIcon icon, const std::string& detail) {
     const std::string advice = AccessAdvice(language);
     const std::string message = LocalText(language, text);
-    host.ShowMessage(advice.empty() ? message : message + "\n\n" + advice, MsgButtons::Ok, icon);
+    host.ShowFailure(advice.empty() ? message : message + "\n\n" + advice, icon, detail);
 }
 
 void TellName(MessageBoxHost& host, int language, const TextPair& text, const std::string& name) {
     host.ShowMessage(FormatText(LocalText(language, text), name.c_str()), MsgButtons::Ok, MsgIcon::Error);
 }
 
-void TellAddress(MessageBoxHost& host, int language, const TextPair& text, int64_t offset) {
-    host.ShowMessage(FormatText(LocalText(language, text), AddressText(offset)), MsgButtons::Ok, MsgIcon::Error);
+void TellAddress(OperationHost& host, int language, const TextPair& text, int64_t offset, const DeviceSession& device) {
+    TellDevice(host, FormatText(LocalText(language, text), AddressText(offset)), device);
+}
+
+void TellDevice(OperationHost& host, const std::string& message, const DeviceSession& device) {
+    host.ShowFailure(message, MsgIcon::Error, device.FailureReason());
 }
 
 bool AskYes(MessageBoxHost& host, const std::string& question) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ops/DeviceSession.h"
 #include "ops/OperationHost.h"
 #include "text/LocalText.h"
 
@@ -10,11 +11,13 @@
 MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon);
 // Tell, for an open or unmount that failed; when the system kept the user out and the desktop's
 // disk service could not stand in, a second paragraph says what to do.
-void TellAccess(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon);
+void TellAccess(OperationHost& host, int language, const TextPair& text, MsgIcon icon, const std::string& detail = {});
 // That paragraph; empty when nothing was refused.
 std::string AccessAdvice(int language);
 void TellName(MessageBoxHost& host, int language, const TextPair& text, const std::string& name);
-void TellAddress(MessageBoxHost& host, int language, const TextPair& text, int64_t offset);
+// The failures of the card's device, with the system's reason as their detail.
+void TellAddress(OperationHost& host, int language, const TextPair& text, int64_t offset, const DeviceSession& device);
+void TellDevice(OperationHost& host, const std::string& message, const DeviceSession& device);
 bool AskYes(MessageBoxHost& host, const std::string& question);
 
 // Percentage text, progress bar, the operation's button disabled, repaint.

@@ -45,9 +45,15 @@ public:
         ::RefreshDiskList(selection, makeDevice);
     }
 
-    // Why the failure just shown happened (why a disk could not be opened). The window has no
-    // place for it; the command line prints it on standard error.
+    // Why the failure just shown happened (why a disk could not be opened, what the system said
+    // of a failed transfer). The command line prints it on standard error.
     virtual void ShowDetail(const std::string&) {}
+    // A failure's message and its detail (empty: none). The window shows both in one message
+    // box; by default the detail follows the message.
+    virtual void ShowFailure(const std::string& text, MsgIcon icon, const std::string& detail) {
+        ShowMessage(text, MsgButtons::Ok, icon);
+        if (!detail.empty()) ShowDetail(detail);
+    }
 
     // Check Info's result, shown modally.
     virtual void ShowBankInfo(const BankInfoData& info) = 0;

@@ -41,10 +41,10 @@ private:
     // The bank table is read again under the claim: the one the frame scanned may be stale.
     bool OpenCard() {
         drive_ = context_.card.Drive();
-        if (!device_.Open(drive_)) return CannotOpenDisk(host_, language_, "");
+        if (!device_.Open(drive_)) return CannotOpenDisk(host_, language_, device_);
         std::array<uint8_t, kBankSectorsBytes> sectors{};
         if (!device_.Read(0, sectors.data(), kBankSectorsBytes)) {
-            Tell(host_, language_, texts::kCannotReadDisk, MsgIcon::Error);
+            TellDevice(host_, LocalText(language_, texts::kCannotReadDisk), device_);
             return false;
         }
         context_.card.banks = TableOf(sectors);
@@ -95,11 +95,13 @@ private:
         return false;
     }
 
-    bool ReopenCard() { return device_.OpenForWriting(drive_) || CannotOpenDisk(host_, language_, kNotWritable); }
+    bool ReopenCard() {
+        return device_.OpenForWriting(drive_) || CannotOpenDisk(host_, language_, device_, kNotWritable);
+    }
 
     bool Write(int64_t offset, const uint8_t* data, uint32_t count) {
         if (device_.Write(offset, data, count)) return true;
-        TellAddress(host_, language_, texts::kWriteSectorError, offset);
+        TellAddress(host_, language_, texts::kWriteSectorError, offset, device_);
         return false;
     }
 
@@ -134,7 +136,7 @@ private:
         const bool written = device_.WriteInUnits(batch.offset, buffer, count * kChunkSize, kChunkSize, failedAt);
         const auto through = written ? count : static_cast<uint32_t>((failedAt - batch.offset) / kChunkSize);
         for (uint32_t i = 0; i < through; ++i) ChunkDone(batch, i);
-        if (!written) TellAddress(host_, language_, texts::kWriteSectorError, failedAt);
+        if (!written) TellAddress(host_, language_, texts::kWriteSectorError, failedAt, device_);
         return written;
     }
 
@@ -147,7 +149,7 @@ private:
         }
         int64_t failedAt = 0;
         if (device_.WriteInUnits(first, records.data(), records.size(), kSectorSize, failedAt)) return true;
-        TellAddress(host_, language_, texts::kWriteSectorError, failedAt);
+        TellAddress(host_, language_, texts::kWriteSectorError, failedAt, device_);
         return false;
     }
 
@@ -155,7 +157,7 @@ private:
     // first; and nothing is reported as programmed before the bank sector is there too.
     bool Flush(int64_t offset) {
         if (device_.Flush()) return true;
-        TellAddress(host_, language_, texts::kWriteSectorError, offset);
+        TellAddress(host_, language_, texts::kWriteSectorError, offset, device_);
         return false;
     }
 

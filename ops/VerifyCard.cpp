@@ -31,7 +31,7 @@ private:
 
     bool Read(int64_t offset, uint8_t* into, uint32_t count) {
         if (device_.Read(offset, into, count)) return true;
-        TellAddress(host_, language_, texts::kReadSectorError, offset);
+        TellAddress(host_, language_, texts::kReadSectorError, offset, device_);
         return false;
     }
 

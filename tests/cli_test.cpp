@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -155,22 +157,25 @@ TEST_F(CliTest, ProgramThenVerifyInfoAndEraseThroughTheCommandLine) {
 }
 
 // The command line's own device chain passes every flush on: a card whose flushes fail is
-// never reported as programmed or erased, and Program leaves the bank absent.
+// never reported as programmed or erased, and Program leaves the bank absent. The system's
+// reason follows the message.
 TEST_F(CliTest, AFailingFlushIsAFailureOnTheCommandLine) {
     const std::string blank = dir_.File("blank.img");  // no volume: nothing is cleared before the data
     MakeCardImage(blank, 8192);
+    const std::string reason = std::string("tavrin-cli: ") + std::strerror(EIO) + "\n";
     const CliResult program = RunCli({"program", "--init", "--yes", "--disk", blank, a_}, FailingFlushEnvironment());
     EXPECT_EQ(program.exitCode, 1);
     EXPECT_EQ(program.out, "");
-    EXPECT_EQ(program.err.substr(program.err.rfind("Write")), "Write sector error at Addr [00010000].\n");
+    EXPECT_EQ(program.err.substr(program.err.rfind("Write")), "Write sector error at Addr [00010000].\n" + reason);
     EXPECT_EQ(ReadSectors(blank, 0, 4), Bytes(4 * 512, 0));
 
     ASSERT_EQ(Run({"program", "--init", "--yes", "--disk", image_, a_}).exitCode, 0);
-    for (const auto& [mode, failed] : {std::pair{"--quick", "Quick Erase failed.\n"}, {"--full", "Erase failed.\n"}}) {
+    for (const auto& [mode, failed] : {std::pair<const char*, std::string>{"--quick", "Quick Erase failed.\n"},
+                                       {"--full", "Erase failed.\n"}}) {
         const CliResult erase = RunCli({"erase", mode, "--init", "--yes", "--disk", image_}, FailingFlushEnvironment());
         EXPECT_EQ(erase.exitCode, 1) << mode;
         EXPECT_EQ(erase.out, "") << mode;
-        EXPECT_EQ(erase.err.substr(erase.err.rfind('\n', erase.err.size() - 2) + 1), failed) << mode;
+        EXPECT_EQ(erase.err.substr(erase.err.rfind(failed)), failed + reason) << mode;
     }
 }
 

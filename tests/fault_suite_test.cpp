@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <set>
 #include <unistd.h>
@@ -57,6 +58,12 @@ struct Outcome {
 std::string WriteError(int64_t offset) { return FormatText(texts::kWriteSectorError.english, static_cast<unsigned>(offset)); }
 std::string ReadError(int64_t offset) { return FormatText(texts::kReadSectorError.english, static_cast<unsigned>(offset)); }
 std::string BitFileError(const std::string& name) { return FormatText(texts::kBitFileError.english, name.c_str()); }
+
+// The one detail shown carries the system's words for the injected error.
+bool GivesInjectedReason(const Outcome& out) {
+    const auto& details = out.host.details;
+    return details.size() == 1 && details[0].find(std::strerror(out.plan->injectedError)) != std::string::npos;
+}
 
 // A .bin file: dummy word and sync word in the order that is taken as it is, then the data.
 void WriteBinFile(const std::string& path, const Bytes& payload) {
@@ -164,6 +171,7 @@ protected:
                     EXPECT_TRUE(failed->injected) << label;
                 }
                 ExpectCleanFailure(out, expected(kind.name, static_cast<int>(n), failed), label);
+                EXPECT_TRUE(GivesInjectedReason(out)) << label;
             }
         }
     }
@@ -268,6 +276,7 @@ TEST_P(FaultSuiteTest, EveryOpenFailing) {
             const Outcome out = Run(c.op, [n](FaultPlan& p) { p.failOpenNumber = static_cast<int>(n); });
             const std::string label = std::string(OpName(c.op)) + ", open " + std::to_string(n);
             ExpectCleanFailure(out, c.messages[n - 1], label);
+            EXPECT_TRUE(GivesInjectedReason(out)) << label;
             Bytes expected = c.image;
             // Program cleared the card's first volume before it opened the card again.
             if (c.op == Op::Program && n == 2) std::fill_n(expected.begin() + kPartitionStart * 512, 512, 0);

@@ -56,6 +56,7 @@ public:
 
     // OperationHost
     MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) override;
+    void ShowFailure(const std::string& text, MsgIcon icon, const std::string& detail) override;
     void SetPercentText(OpButton button, const std::string& text) override;
     void SetProgress(int percent) override;
     void EnableButton(OpButton button, bool enabled) override;

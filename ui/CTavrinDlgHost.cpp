@@ -31,6 +31,10 @@ MsgAnswer CTavrinDlg::ShowMessage(const std::string& text, MsgButtons buttons, M
     return prompts_.ShowMessage(text, buttons, icon);
 }
 
+void CTavrinDlg::ShowFailure(const std::string& text, MsgIcon icon, const std::string& detail) {
+    prompts_.ShowFailure(text, icon, detail);
+}
+
 QPushButton* CTavrinDlg::ButtonFor(OpButton button) const {
     switch (button) {
     case OpButton::Verify: return verify_;

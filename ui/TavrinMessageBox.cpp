@@ -43,9 +43,11 @@ MsgAnswer Answer(int button, MsgButtons buttons) {
 
 }  // namespace
 
-MsgAnswer ShowTavrinMessage(QWidget* parent, const std::string& text, MsgButtons buttons, MsgIcon icon) {
+MsgAnswer ShowTavrinMessage(QWidget* parent, const std::string& text, MsgButtons buttons, MsgIcon icon,
+                            const std::string& detail) {
     QMessageBox box(QtIcon(icon), ApplicationCaption(), QString::fromStdString(text), QtButtons(buttons), parent);
     box.setObjectName("tavrinMessageBox");
+    if (!detail.empty()) box.setDetailedText(QString::fromStdString(detail));
     if (buttons == MsgButtons::YesNo) box.setDefaultButton(QMessageBox::Yes);
     return Answer(box.exec(), buttons);
 }

@@ -10,5 +10,7 @@ class QWidget;
 // The caption of every message box: the executable's file name without its extension.
 QString ApplicationCaption();
 
-// The one message box of the tool: the text with the icon and buttons asked for.
-MsgAnswer ShowTavrinMessage(QWidget* parent, const std::string& text, MsgButtons buttons, MsgIcon icon);
+// The one message box of the tool: the text with the icon and buttons asked for, and the
+// detail (why it failed) behind the box's "Show Details..." button when there is one.
+MsgAnswer ShowTavrinMessage(QWidget* parent, const std::string& text, MsgButtons buttons, MsgIcon icon,
+                            const std::string& detail = {});

@@ -8,10 +8,21 @@
 #include "ui/FileDialogs.h"
 #include "ui/TavrinMessageBox.h"
 
-MsgAnswer QtPrompts::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) {
+namespace {
+
+QWidget* MessageParent() {
     QWidget* parent = QApplication::activeModalWidget();
-    if (parent == nullptr) parent = QApplication::activeWindow();
-    return ShowTavrinMessage(parent, text, buttons, icon);
+    return parent != nullptr ? parent : QApplication::activeWindow();
+}
+
+}  // namespace
+
+MsgAnswer QtPrompts::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) {
+    return ShowTavrinMessage(MessageParent(), text, buttons, icon);
+}
+
+void QtPrompts::ShowFailure(const std::string& text, MsgIcon icon, const std::string& detail) {
+    ShowTavrinMessage(MessageParent(), text, MsgButtons::Ok, icon, detail);
 }
 
 std::string QtPrompts::ChooseFile(QWidget* parent, FileDialogKind kind) {

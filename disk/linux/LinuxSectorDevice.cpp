@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "card/CardSizes.h"
 #include "common/PosixCalls.h"
 #include "disk/Drives.h"
 #include "disk/linux/DiskService.h"
@@ -22,7 +23,7 @@ namespace {
 
 constexpr uint64_t kReachEnd = uint64_t{1} << 31;  // signed 32-bit byte offsets end here
 constexpr size_t kMemoryAlignment = 4096;
-constexpr size_t kBounceSize = 512 * 1024;  // Erase's transfer size: one piece per call
+constexpr size_t kBounceSize = kEraseUnitBytes;
 constexpr uint32_t kDefaultBlockSize = 512;
 
 // Open refusals that mean "not for writing" rather than "not there".
@@ -62,14 +63,14 @@ bool DiskSectorLinux::OpenTarget(int target, bool forWriting) {
     Close();
     const auto chosen = FindDriveTarget(target);
     if (!chosen) {
-        lastOpenError_ = ENOENT;
+        lastError_ = ENOENT;
         return false;
     }
     const bool refusedForTest = DirectAccessRefusedForTesting();
     if (!refusedForTest && OpenChecked(chosen->path, chosen->identity, false, forWriting)) return true;
-    if (refusedForTest) lastOpenError_ = EACCES;
+    if (refusedForTest) lastError_ = EACCES;
     // The system refused this user: the desktop's disk service may open it instead.
-    return ServiceMayStandIn(lastOpenError_) && OpenThroughService(target, chosen->identity, forWriting);
+    return ServiceMayStandIn(lastError_) && OpenThroughService(target, chosen->identity, forWriting);
 }
 
 bool DiskSectorLinux::OpenThroughService(int drive, const TargetIdentity& identity, bool forWriting) {
@@ -84,6 +85,7 @@ bool DiskSectorLinux::OpenThroughService(int drive, const TargetIdentity& identi
     DiskService::Result result = service.OpenDisk(*number, true, true, fd);
     if (!forWriting && (result == DiskService::Result::Busy || result == DiskService::Result::Failed)) {
         readOnly = true;  // mounted elsewhere, or a locked card: reading only, as directly
+        writeRefusal_ = result == DiskService::Result::Busy ? EBUSY : EROFS;
         result = service.OpenDisk(*number, false, true, fd);
     }
     // The descriptor passes the same identity check as a direct open: another disk is refused.
@@ -107,7 +109,7 @@ bool DiskSectorLinux::OpenPath(const std::string& path, bool alignedTransfers) {
     Close();
     const auto identity = TargetIdentity::OfPath(path.c_str());
     if (!identity) {
-        lastOpenError_ = ENOENT;
+        lastError_ = ENOENT;
         return false;
     }
     return OpenChecked(path, *identity, alignedTransfers, false);
@@ -115,10 +117,10 @@ bool DiskSectorLinux::OpenPath(const std::string& path, bool alignedTransfers) {
 
 bool DiskSectorLinux::OpenChecked(const std::string& path, const TargetIdentity& identity, bool alignedTransfers,
                                   bool forWriting) {
-    lastOpenError_ = 0;
+    lastError_ = 0;
     const bool opened = identity.IsBlockDevice() ? OpenBlockDevice(path, identity, forWriting)
                                                  : OpenImageFile(path, identity, alignedTransfers, forWriting);
-    if (!opened && lastOpenError_ == 0) lastOpenError_ = errno;
+    if (!opened && lastError_ == 0) lastError_ = errno;
     return opened;
 }
 
@@ -126,6 +128,7 @@ bool DiskSectorLinux::OpenBlockDevice(const std::string& path, const TargetIdent
     int fd = OpenRetrying(path.c_str(), O_RDWR | O_DIRECT | O_EXCL);
     bool readOnly = false;
     if (fd < 0 && !forWriting && RefusedForWriting(errno)) {
+        writeRefusal_ = errno;
         fd = OpenRetrying(path.c_str(), O_RDONLY | O_DIRECT);
         readOnly = true;
     }
@@ -143,6 +146,7 @@ bool DiskSectorLinux::OpenImageFile(const std::string& path, const TargetIdentit
     if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDWR | O_NONBLOCK);  // tmpfs
     bool readOnly = false;
     if (fd < 0 && !forWriting && RefusedForWriting(errno)) {
+        writeRefusal_ = errno;
         fd = OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | direct);
         if (fd < 0 && direct != 0 && errno == EINVAL) fd = OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK);
         readOnly = true;
@@ -159,7 +163,7 @@ bool DiskSectorLinux::OpenImageFile(const std::string& path, const TargetIdentit
 bool DiskSectorLinux::Opened(int fd, const TargetIdentity& identity, bool readOnly) {
     if (!identity.MatchesDescriptor(fd)) {
         ::close(fd);
-        lastOpenError_ = ESTALE;
+        lastError_ = ESTALE;
         return false;
     }
     fd_ = fd;
@@ -180,32 +184,33 @@ void DiskSectorLinux::Close() {
 }
 
 bool DiskSectorLinux::Flush() {
-    if (fd_ < 0) return false;
-    if (written_ && ::fsync(fd_) != 0) return false;
+    if (fd_ < 0) return Failed(EBADF);
+    if (written_ && ::fsync(fd_) != 0) return Failed(errno);
     // Durable now: a Close with nothing written since need not wait for the card again.
     written_ = false;
     return true;
 }
 
 bool DiskSectorLinux::Read(int32_t offset, void* buffer, uint32_t count) {
-    if (offset < 0 || static_cast<uint64_t>(offset) + count > kReachEnd) return false;
+    if (offset < 0 || static_cast<uint64_t>(offset) + count > kReachEnd) return Failed(EINVAL);
     return Transfer(static_cast<uint64_t>(offset), static_cast<uint8_t*>(buffer), count, false);
 }
 
 bool DiskSectorLinux::Write(int32_t offset, const void* data, uint32_t count) {
-    if (offset < 0 || static_cast<uint64_t>(offset) + count > kReachEnd) return false;
+    if (offset < 0 || static_cast<uint64_t>(offset) + count > kReachEnd) return Failed(EINVAL);
     return WriteAt(static_cast<uint64_t>(offset), data, count);
 }
 
 bool DiskSectorLinux::WriteAt(uint64_t offset, const void* data, uint32_t count) {
-    if (readOnly_) return false;
+    if (readOnly_) return Failed(writeRefusal_ != 0 ? writeRefusal_ : EBADF);
     // The data is only read; Transfer shares one signature for both directions.
     return Transfer(offset, static_cast<uint8_t*>(const_cast<void*>(data)), count, true);
 }
 
 bool DiskSectorLinux::Transfer(uint64_t offset, uint8_t* buffer, uint32_t count, bool write) {
-    if (fd_ < 0) return false;
-    if (offset > size_ || count > size_ - offset) return false;  // a card does not grow
+    if (fd_ < 0) return Failed(EBADF);
+    // A card does not grow.
+    if (offset > size_ || count > size_ - offset) return Failed(write ? ENOSPC : EINVAL);
     if (count == 0) return true;
     if (write) written_ = true;
     const bool aligned = blockSize_ == 0 ||
@@ -219,7 +224,7 @@ bool DiskSectorLinux::Transfer(uint64_t offset, uint8_t* buffer, uint32_t count,
 // caller's range covers only in part is read first so that its other bytes stay as they are.
 bool DiskSectorLinux::TransferAligned(uint64_t offset, uint8_t* buffer, uint32_t count, bool write) {
     uint8_t* bounce = Bounce();
-    if (bounce == nullptr) return false;
+    if (bounce == nullptr) return Failed(ENOMEM);
     const uint64_t end = offset + count;
     const uint64_t alignedStart = offset - offset % blockSize_;
     const uint64_t alignedEnd = (end + blockSize_ - 1) / blockSize_ * blockSize_;
@@ -250,12 +255,18 @@ bool DiskSectorLinux::FullTransfer(uint64_t offset, uint8_t* buffer, size_t coun
             return write ? ::pwrite(fd_, buffer, count, static_cast<off_t>(offset))
                          : ::pread(fd_, buffer, count, static_cast<off_t>(offset));
         });
-        if (done <= 0) return false;
+        // Nothing moved and no error: the end of a file that shrank, or a device that is full.
+        if (done <= 0) return Failed(done < 0 ? errno : write ? ENOSPC : EIO);
         buffer += done;
         offset += static_cast<uint64_t>(done);
         count -= static_cast<size_t>(done);
     }
     return true;
+}
+
+bool DiskSectorLinux::Failed(int error) {
+    lastError_ = error;
+    return false;
 }
 
 uint8_t* DiskSectorLinux::Bounce() {

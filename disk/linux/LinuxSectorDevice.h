@@ -31,13 +31,13 @@ public:
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
     bool Write(int32_t offset, const void* data, uint32_t count) override;
     bool Flush() override;
+    // ESTALE after an open: the path reached another object than the one chosen.
+    int LastError() const override { return lastError_; }
 
     // Opens a device node or image file by path. With alignedTransfers an image file is handled
     // like a block device (O_DIRECT when the filesystem allows it, aligned transfers always),
     // which lets the bounce-buffer path be exercised without a real disk.
     bool OpenPath(const std::string& path, bool alignedTransfers = false);
-    // errno of the last open that failed (ESTALE: the path reached another object).
-    int LastOpenError() const { return lastOpenError_; }
     // A write at a 64-bit byte offset, for the drive queries that address a volume beyond the
     // reach of the card layout. Same rules as Write otherwise.
     bool WriteAt(uint64_t offset, const void* data, uint32_t count);
@@ -60,6 +60,7 @@ private:
     bool TransferAligned(uint64_t offset, uint8_t* buffer, uint32_t count, bool write);
     // One positioned transfer of exactly `count` bytes, however many system calls it takes.
     bool FullTransfer(uint64_t offset, uint8_t* buffer, size_t count, bool write);
+    bool Failed(int error);
     uint8_t* Bounce();
 
     struct FreeDeleter {
@@ -67,8 +68,9 @@ private:
     };
 
     int fd_ = -1;
-    int lastOpenError_ = 0;
+    int lastError_ = 0;
     bool readOnly_ = false;
+    int writeRefusal_ = 0;  // why an open for reading and writing was refused, when readOnly_
     bool written_ = false;
     bool lastCloseFlushed_ = true;
     uint32_t blockSize_ = 0;  // alignment of offsets and counts; 0 when any transfer goes as it is

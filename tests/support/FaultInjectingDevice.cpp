@@ -71,9 +71,9 @@ bool FaultInjectingDevice::OpenWith(const std::function<bool()>& open) {
     }
     if (number == plan_->failOpenNumber) {
         inner_.Close();
-        return false;
+        return Failed(true);
     }
-    if (!open()) return false;
+    if (!open()) return Failed(false);
     open_ = true;
     ++plan_->successfulOpens;
     ++plan_->openDevices;
@@ -109,8 +109,14 @@ bool FaultInjectingDevice::Flush() {
     ++plan_->flushes;
     const bool injected = plan_->flushes == plan_->failFlushNumber;
     const bool flushed = !injected && inner_.Flush();
-    if (!flushed && plan_->failedFlushAt == 0) plan_->failedFlushAt = plan_->transfers;
-    return flushed;
+    if (flushed) return true;
+    if (plan_->failedFlushAt == 0) plan_->failedFlushAt = plan_->transfers;
+    return Failed(injected);
+}
+
+bool FaultInjectingDevice::Failed(bool injected) {
+    lastError_ = injected ? plan_->injectedError : inner_.LastError();
+    return false;
 }
 
 bool FaultInjectingDevice::Transfer(std::vector<TransferRecord>& log, int failNumber, int32_t offset, uint32_t count,
@@ -121,7 +127,7 @@ bool FaultInjectingDevice::Transfer(std::vector<TransferRecord>& log, int failNu
     if (numbered && plan_->numberedFailuresStay) plan_->badBytes.push_back(offset);
     record.succeeded = !record.injected && forward();
     log.push_back(record);
-    return record.succeeded;
+    return record.succeeded || Failed(record.injected);
 }
 
 DeviceFactory MakeFaultInjectingFactory(DeviceFactory inner, std::shared_ptr<FaultPlan> plan) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
+#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,6 +27,7 @@ struct FaultPlan {
     int failReadNumber = 0;
     int failWriteNumber = 0;
     int failFlushNumber = 0;
+    int injectedError = EIO;  // the errno that an injected failure leaves on its device
     // Every transfer whose bytes include this offset fails.
     std::optional<int64_t> failAtByte;
     // A transfer failed by its number leaves its first byte failing from then on, like a bad
@@ -66,12 +68,15 @@ public:
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
     bool Write(int32_t offset, const void* data, uint32_t count) override;
     bool Flush() override;
+    int LastError() const override { return lastError_; }
 
     const FaultPlan& Plan() const { return *plan_; }
 
 private:
     bool OpenWith(const std::function<bool()>& open);
     bool TouchesFailByte(int32_t offset, uint32_t count) const;
+    // False, with the error of the injected failure or of the wrapped device's.
+    bool Failed(bool injected);
     bool Transfer(std::vector<TransferRecord>& log, int failNumber, int32_t offset, uint32_t count,
                   const std::function<bool()>& forward);
 
@@ -79,6 +84,7 @@ private:
     DiskSectorRW& inner_;
     std::shared_ptr<FaultPlan> plan_;
     bool open_ = false;
+    int lastError_ = 0;
 };
 
 // A factory whose devices wrap those of `inner` and all consult `plan`.

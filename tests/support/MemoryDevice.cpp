@@ -6,7 +6,7 @@
 MemoryDevice::MemoryDevice(uint32_t sectorCount) : bytes(static_cast<size_t>(sectorCount) * 512, 0) {}
 
 bool MemoryDevice::Open(int target) {
-    if (!openable || isOpen) return false;
+    if (!openable || isOpen) return Failed(isOpen ? EBUSY : ENOENT);
     isOpen = true;
     openedTarget = target;
     ++openCount;
@@ -31,13 +31,14 @@ bool MemoryDevice::TouchesUnreadable(int32_t offset, uint32_t count) const {
 }
 
 bool MemoryDevice::Read(int32_t offset, void* buffer, uint32_t count) {
-    if (!InRange(offset, count) || TouchesUnreadable(offset, count)) return false;
+    if (!InRange(offset, count)) return Failed(EINVAL);
+    if (TouchesUnreadable(offset, count)) return Failed(EIO);
     std::memcpy(buffer, bytes.data() + offset, count);
     return true;
 }
 
 bool MemoryDevice::Write(int32_t offset, const void* data, uint32_t count) {
-    if (!InRange(offset, count)) return false;
+    if (!InRange(offset, count)) return Failed(EINVAL);
     std::memcpy(bytes.data() + offset, data, count);
     ++writeCount;
     return true;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
+#include <cerrno>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -18,7 +19,8 @@ public:
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
     bool Write(int32_t offset, const void* data, uint32_t count) override;
     // Memory holds what was written as soon as it is written.
-    bool Flush() override { return isOpen; }
+    bool Flush() override { return isOpen || Failed(EBADF); }
+    int LastError() const override { return lastError; }
 
     uint8_t* Sector(uint32_t sector) { return bytes.data() + static_cast<size_t>(sector) * 512; }
 
@@ -30,8 +32,13 @@ public:
     int openCount = 0;
     int closeCount = 0;
     int writeCount = 0;
+    int lastError = 0;
 
 private:
     bool InRange(int32_t offset, uint32_t count) const;
     bool TouchesUnreadable(int32_t offset, uint32_t count) const;
+    bool Failed(int error) {
+        lastError = error;
+        return false;
+    }
 };

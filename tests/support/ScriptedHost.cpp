@@ -62,6 +62,7 @@ std::vector<std::string> ScriptedHost::PercentTextsOf(OpButton button) const {
 
 void ScriptedHost::ClearRecords() {
     messages.clear();
+    details.clear();
     percentTexts.clear();
     progress.clear();
     buttonStates.clear();

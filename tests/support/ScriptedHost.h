@@ -33,6 +33,7 @@ public:
     bool keepDiskList = false;
 
     std::vector<Message> messages;
+    std::vector<std::string> details;
     std::vector<PercentText> percentTexts;
     std::vector<int> progress;
     std::vector<ButtonState> buttonStates;
@@ -56,6 +57,7 @@ public:
     void ShowCardSelection(const CardSelection& selection) override;
     void RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice) override;
     void ShowBankInfo(const BankInfoData& info) override;
+    void ShowDetail(const std::string& detail) override { details.push_back(detail); }
 
     // The texts of all messages, in order.
     std::vector<std::string> MessageTexts() const;

@@ -17,6 +17,7 @@
 #include "text/Texts.h"
 #include "ui/CAboutDlg.h"
 #include "ui/TavrinMessageBox.h"
+#include "ui/UserPrompts.h"
 #include "ui/support/WindowTestKit.h"
 
 namespace {
@@ -75,6 +76,7 @@ private slots:
     void mapDrivesShowsTheDriveMap();
     void fixedSizeWindowsKeepTheirSizeInBothLanguages();
     void standardButtonsFollowTheLanguage();
+    void aFailuresReasonIsTheBoxsDetail();
     void aboutBoxShowsTheVersionInEitherLanguage();
 };
 
@@ -494,6 +496,13 @@ void MainWindowTest::standardButtonsFollowTheLanguage() {
     kit.operationSettings.settings.language = 0;
     window.ApplyLanguage();
     QCOMPARE(yesButton(), QString("&Yes"));
+}
+
+void MainWindowTest::aFailuresReasonIsTheBoxsDetail() {
+    QString detail;
+    OnNextModal<QMessageBox>([&detail](QMessageBox* box) { detail = box->detailedText(); });
+    QtPrompts().ShowFailure("Cannot read disk.", MsgIcon::Error, "Input/output error");
+    QCOMPARE(detail, QString("Input/output error"));
 }
 
 void MainWindowTest::aboutBoxShowsTheVersionInEitherLanguage() {

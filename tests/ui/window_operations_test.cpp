@@ -9,6 +9,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 
 #include "card/CardLayout.h"
 #include "ui/BankBar.h"
@@ -95,6 +97,7 @@ private slots:
     void failedProgramStillResetsTheFrame();
     void refusedInitializationResetsTheFrame();
     void verifyOfADifferentFileFailsAndResets();
+    void aFailedReadShowsTheSystemsReason();
     void hiddenEraseButtonQuickErasesTheHeader();
     void checkInfoShowsBankAndCurrentFiles();
     void checkInfoInJapaneseKeepsTitleGroupAndOk();
@@ -189,6 +192,17 @@ void WindowOperationsTest::verifyOfADifferentFileFailsAndResets() {
     QVERIFY(kit.prompts.host.messages[0].icon == MsgIcon::Error || kit.prompts.host.messages[0].icon == MsgIcon::Warning);
     QVERIFY(kit.prompts.host.LastMessage() != "Verify completed.");
     ExpectIdle(window);
+}
+
+void WindowOperationsTest::aFailedReadShowsTheSystemsReason() {
+    WindowTestKit kit;
+    AddFormattedCard(kit);
+    WriteBank(kit, 0, 2 * kCardSectors, 64);  // its records lie past the end of the card
+    const std::string a = kit.MakeRbf("a.rbf", 1000, 7);
+    CTavrinDlg& window = kit.OpenWindow();
+    Field(window, 1)->setText(QString::fromStdString(a));
+    Button(window, "verifyButton")->click();
+    QCOMPARE(kit.prompts.host.details, std::vector<std::string>({std::strerror(EINVAL)}));
 }
 
 void WindowOperationsTest::hiddenEraseButtonQuickErasesTheHeader() {

@@ -24,6 +24,11 @@ public:
         return host.ShowMessage(text, buttons, icon);
     }
 
+    void ShowFailure(const std::string& text, MsgIcon icon, const std::string& detail) override {
+        if (whileShowing) whileShowing();
+        host.ShowFailure(text, icon, detail);
+    }
+
     std::string ChooseFile(QWidget*, FileDialogKind kind) override {
         fileDialogs.push_back(kind);
         if (files.empty()) return {};

@@ -26,6 +26,7 @@ public:
         return inner_->Write(offset, data, count);
     }
     bool Flush() override { return inner_->Flush(); }
+    int LastError() const override { return inner_->LastError(); }
 
 private:
     bool Opened(int target, bool opened) {

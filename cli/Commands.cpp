@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "TavrinVersion.h"
+#include "card/CardSizes.h"
 #include "cli/CliHost.h"
 #include "cli/CliTarget.h"
 #include "cli/InfoPrinter.h"
@@ -137,7 +138,7 @@ int RunList(bool tsv) {
         std::fprintf(stderr, "%s\n", advice.c_str());
     }
     for (const ListEntry& entry : list.entries) {
-        const uint64_t bytes = uint64_t{DiskSectorCount(entry.itemData)} * 512;
+        const uint64_t bytes = uint64_t{DiskSectorCount(entry.itemData)} * kSectorSize;
         const std::string size = tsv ? std::to_string(bytes) : ByteSizeText(bytes);
         std::printf("%d\t%s\t%s\t%s\n", entry.itemData, entry.text.c_str(), DrivePath(entry.itemData).c_str(),
                     size.c_str());

@@ -20,7 +20,7 @@ const std::set<std::string> kQtOptionsWithValue{
 const std::set<std::string> kQtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 std::string WithoutDashes(const std::string& word) {
-    const size_t dashes = word.rfind("--", 0) == 0 ? 2 : (word.rfind('-', 0) == 0 ? 1 : 0);
+    const size_t dashes = word.starts_with("--") ? 2 : word.starts_with('-') ? 1 : 0;
     return word.substr(dashes, word.find('=') == std::string::npos ? std::string::npos : word.find('=') - dashes);
 }
 

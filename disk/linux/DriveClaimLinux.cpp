@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "common/PosixCalls.h"
 #include "disk/Drives.h"
 #include "disk/linux/DiskService.h"
 #include "disk/linux/DriveRegistry.h"
@@ -35,10 +36,7 @@ ClaimAttempt ClaimDrive(int drive) {
         if (ServiceMayStandIn(error)) return {std::make_unique<DriveClaim>(), ""};
         return {nullptr, OpenFailureReason(error)};
     }
-    int locked;
-    do {
-        locked = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (locked != 0 && errno == EINTR);
+    const int locked = RetryInterrupted([&] { return ::flock(fd, LOCK_EX | LOCK_NB); });
     if (locked != 0) {
         const int error = errno;
         ::close(fd);

@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/PosixCalls.h"
 #include "disk/Drives.h"
 
 namespace fs = std::filesystem;
@@ -134,10 +135,7 @@ std::optional<DriveTarget> FindDriveTarget(int drive) {
 }
 
 int OpenTargetNode(const DriveTarget& target, int flags) {
-    int fd;
-    do {
-        fd = ::open(target.path.c_str(), flags | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = RetryInterrupted([&] { return ::open(target.path.c_str(), flags | O_CLOEXEC); });
     if (fd < 0) return -1;
     if (!target.identity.MatchesDescriptor(fd)) {
         ::close(fd);

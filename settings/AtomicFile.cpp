@@ -123,26 +123,6 @@ void SetFileFailureHook(FileFailureHook hook) {
     FailureHook() = std::move(hook);
 }
 
-FileReadResult ReadFileBytes(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    // Non-blocking so that a FIFO at the path cannot hang the tool.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? FileReadResult::Missing : FileReadResult::Failed;
-    struct stat st{};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= static_cast<off_t>(kMaxReadFileBytes);
-    char buffer[8192];
-    while (ok) {
-        const ssize_t n = RetryInterrupted([&] { return ::read(fd, buffer, sizeof buffer); });
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        bytes.append(buffer, static_cast<size_t>(n));
-        ok = bytes.size() <= kMaxReadFileBytes;  // grown while being read
-    }
-    ::close(fd);
-    if (!ok) bytes.clear();
-    return ok ? FileReadResult::Read : FileReadResult::Failed;
-}
-
 bool ReplacesLink(const std::string& path) {
     struct stat st{};
     return WriteTarget(path) == path && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);

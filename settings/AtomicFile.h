@@ -3,16 +3,12 @@
 #include <functional>
 #include <string>
 
-// Whole-file reads and atomic whole-file replacement for small text files.
+#include "common/PosixCalls.h"
 
-enum class FileReadResult { Read, Missing, Failed };
+// Whole-file reads and atomic whole-file replacement for small text files.
 
 // Settings files are small: anything larger is not read (a huge file must not fill memory).
 constexpr size_t kMaxReadFileBytes = 1 << 20;
-
-// Reads a regular file of at most kMaxReadFileBytes completely; Missing when nothing exists at
-// the path, Failed for anything else that is not such a file (a FIFO, a device, a folder).
-FileReadResult ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Replaces (or creates) the file with the bytes: temporary file in the same folder, write,
 // fsync, rename. On failure the old file is untouched and no temporary file is left.

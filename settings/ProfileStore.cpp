@@ -6,7 +6,7 @@
 
 ProfileSnapshot ProfileSnapshot::Read(const std::string& path) {
     std::string bytes;
-    const bool failed = ReadFileBytes(path, bytes) == FileReadResult::Failed;
+    const bool failed = ReadFileBytes(path, bytes, kMaxReadFileBytes) == FileReadResult::Failed;
     ProfileSnapshot snapshot(std::move(bytes));
     snapshot.unreadable_ = failed;
     return snapshot;
@@ -27,7 +27,7 @@ bool WriteProfileStrings(const std::string& path, const std::string& section, co
     std::string text;
     // A file that exists but cannot be read is not replaced by one holding only these keys. A
     // link that is replaced, not followed, passes on nothing of the file it points to.
-    if (!ReplacesLink(path) && ReadFileBytes(path, text) == FileReadResult::Failed) return false;
+    if (!ReplacesLink(path) && ReadFileBytes(path, text, kMaxReadFileBytes) == FileReadResult::Failed) return false;
     if (!ProfileTextWritable(section)) return false;
     bool all = true;
     size_t written = 0;

@@ -9,7 +9,7 @@
 ChunkSource::ChunkSource(LoadedFiles& files, int parallelMode)
     : files_(files),
       encoding_(EncodingFor(parallelMode, files.Mask())),
-      readAhead_(encoding_ == Encoding::Parallel ? 0 : size_t{kSlotCount} * kChunkSize) {
+      readAhead_(encoding_ == Encoding::Parallel ? 0 : size_t{kSlotCount} * kLaneReadBytes) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (files.Used(slot)) remaining_[slot] = files.Info(slot).dataLength;
     }
@@ -20,9 +20,9 @@ bool ChunkSource::Next(uint8_t* chunk) {
         // The parallel image is File#1 as it stands: read straight into the chunk.
         return Fill(0, chunk, kChunkSize);
     }
-    if (laneOffset_ == kChunkSize && !RefillLanes()) return false;
+    if (laneOffset_ == kLaneReadBytes && !RefillLanes()) return false;
     const uint8_t* lanes[8];
-    for (int slot = 0; slot < kSlotCount; ++slot) lanes[slot] = readAhead_.data() + slot * kChunkSize + laneOffset_;
+    for (int slot = 0; slot < kSlotCount; ++slot) lanes[slot] = readAhead_.data() + slot * kLaneReadBytes + laneOffset_;
     EncodeChunk(encoding_, lanes, chunk);
     laneOffset_ += LaneBytesPerChunk(encoding_);
     return true;
@@ -31,7 +31,7 @@ bool ChunkSource::Next(uint8_t* chunk) {
 // The area of a slot not in use stays zero from the start.
 bool ChunkSource::RefillLanes() {
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (files_.Used(slot) && !Fill(slot, readAhead_.data() + slot * kChunkSize, kChunkSize)) return false;
+        if (files_.Used(slot) && !Fill(slot, readAhead_.data() + slot * kLaneReadBytes, kLaneReadBytes)) return false;
     }
     laneOffset_ = 0;
     return true;

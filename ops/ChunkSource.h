@@ -26,9 +26,10 @@ private:
     LoadedFiles& files_;
     Encoding encoding_;
     std::array<uint64_t, 8> remaining_{};
-    // Serial lanes are read a chunk's size at a time and handed to the encoder from there, so a
-    // file takes as few reads as the card takes writes, whatever the lane width.
+    // Serial lanes are read ahead in pieces of several chunks and handed to the encoder from
+    // there: a read of each file per chunk cost more in system calls than the encoding.
+    static constexpr uint32_t kLaneReadBytes = 4 * kChunkSize;
     AlignedBuffer readAhead_;
-    uint32_t laneOffset_ = kChunkSize;
+    uint32_t laneOffset_ = kLaneReadBytes;
     int failedSlot_ = -1;
 };

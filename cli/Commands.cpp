@@ -114,6 +114,8 @@ int RunCardCommand(const CliArguments& a) {
     }
     auto counter = std::make_shared<TransferCounter>();
     context.makeDevice = CountingDeviceFactory(CreateSectorDevice, counter);
+    // The whole run is one operation: the list and the bank choice read what it reads.
+    const HeaderReadScope reads(context);
     context.card.diskList = SingleTargetList(target.drive, context.makeDevice);
     if (a.command != CliCommand::Erase && (!SelectBank(a.bank, context) || !BankOnCard(a.command, a.bank, context))) {
         return kExitFailed;

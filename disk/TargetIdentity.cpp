@@ -20,5 +20,9 @@ bool TargetIdentity::Matches(const struct stat& info) const {
 
 bool TargetIdentity::MatchesDescriptor(int fd) const {
     struct stat info {};
+    return MatchesDescriptor(fd, info);
+}
+
+bool TargetIdentity::MatchesDescriptor(int fd, struct stat& info) const {
     return fd >= 0 && ::fstat(fd, &info) == 0 && Matches(info);
 }

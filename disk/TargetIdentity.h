@@ -16,8 +16,9 @@ public:
     static std::optional<TargetIdentity> OfPath(const char* path);
 
     bool Matches(const struct stat& info) const;
-    // fstat of an open descriptor; false when it cannot be asked.
+    // fstat of an open descriptor; false when it cannot be asked. `info` keeps what fstat said.
     bool MatchesDescriptor(int fd) const;
+    bool MatchesDescriptor(int fd, struct stat& info) const;
 
     bool IsBlockDevice() const { return block_; }
     dev_t Device() const { return block_ ? rdev_ : dev_; }

@@ -30,6 +30,8 @@ bool CannotOpenDisk(OperationHost& host, int language, const DeviceSession& devi
 }
 
 std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& context, int drive, int language) {
+    // What was read before the card was ours may have changed since.
+    if (context.headerReads) context.headerReads->Forget();
     if (context.frameClaim && context.frameClaimDrive == drive) return context.frameClaim;
     ClaimAttempt attempt = context.claimDrive ? context.claimDrive(drive) : ClaimAttempt{};
     if (attempt.claim) return std::move(attempt.claim);

@@ -35,6 +35,7 @@ void After(OperationHost& host, OperationContext& context, OpButton button) {
 }  // namespace
 
 bool OnProgram(OperationHost& host, OperationContext& context) {
+    const HeaderReadScope reads(context);
     Before(host, context);
     // Taken quietly: when it cannot be had, Program takes it again and says why.
     context.frameClaimDrive = context.card.Drive();
@@ -58,6 +59,7 @@ bool OnProgram(OperationHost& host, OperationContext& context) {
 }
 
 bool OnVerify(OperationHost& host, OperationContext& context) {
+    const HeaderReadScope reads(context);
     Before(host, context);
     const bool verified = VerifyCard(host, context);
     if (verified) Completed(host, LocalText(context.operation.language, texts::kVerifyCompleted));
@@ -66,6 +68,7 @@ bool OnVerify(OperationHost& host, OperationContext& context) {
 }
 
 bool OnErase(OperationHost& host, OperationContext& context) {
+    const HeaderReadScope reads(context);
     Before(host, context);
     const bool erased = EraseCard(host, context) == 1;
     if (erased) {
@@ -77,6 +80,7 @@ bool OnErase(OperationHost& host, OperationContext& context) {
 }
 
 bool OnCheckInfo(OperationHost& host, OperationContext& context) {
+    const HeaderReadScope reads(context);
     Before(host, context);
     BankInfoData info;
     if (!CheckInfoCard(host, context, info)) return false;

@@ -3,6 +3,7 @@
 #include "disk/DiskSectorRW.h"
 #include "disk/Drives.h"
 #include "ops/CardSelection.h"
+#include "ops/HeaderReads.h"
 #include "ops/OperationHost.h"
 #include "ops/PosixInputFile.h"
 #include "settings/SettingsRecords.h"
@@ -22,6 +23,8 @@ struct OperationContext {
     // between them.
     std::shared_ptr<DriveClaim> frameClaim;
     int frameClaimDrive = -1;
+    // The first sectors as this operation read them, while a HeaderReadScope lives.
+    std::shared_ptr<HeaderReads> headerReads;
 };
 
 // The button handlers: rescan, take the controls, run, report in one message, refresh after

@@ -118,14 +118,17 @@ protected:
         card_.context.card.bankList.selected = k;  // any bank, not only those the list offers
     }
 
+    // Each run reads the first sectors as the frame has it do: once for the scan and the run.
     bool Program(int k, const std::string& file) {
         FreshHost(file);
+        const HeaderReadScope reads(card_.context);
         Select(k);
         return ProgramCard(host_, card_.context);
     }
 
     bool Verify(int k, const std::string& file) {
         FreshHost(file);
+        const HeaderReadScope reads(card_.context);
         Select(k);
         return VerifyCard(host_, card_.context);
     }
@@ -238,6 +241,7 @@ bool DamagedCardTest::ExpectVerifyPassesOnlyOnWhatIsThere(const Bytes& image, in
 void DamagedCardTest::ExpectCheckInfoShowsTheRecords(const Bytes& image, int k, const std::string& label) {
     StoreImage(card_.image, image);
     FreshHost(small_);
+    const HeaderReadScope reads(card_.context);
     Select(k);
     BankInfoData info;
     const bool shown = CheckInfoCard(host_, card_.context, info);

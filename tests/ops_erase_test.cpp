@@ -120,7 +120,8 @@ TEST_F(EraseTest, CardSmallerThanAChunkIsErasedWithoutAWrite) {
 
 TEST_F(EraseTest, UnreadableOrUnopenableCard) {
     card_.NewPlan();
-    card_.plan->failReadNumber = 5;  // after the frame's scan
+    card_.plan->failReadNumber = 2;  // after the frame's scan
+    card_.plan->numberedFailuresStay = true;
     EXPECT_FALSE(Erase(true, {MsgAnswer::Yes}));
     EXPECT_EQ(host_.LastMessage(), texts::kCannotReadDisk.english);
 

@@ -71,6 +71,23 @@ TEST_F(VerifyTest, FreshlyProgrammedBankPassesWithProgressAndResets) {
     EXPECT_TRUE(card_.AllClosed());
 }
 
+TEST_F(VerifyTest, FirstSectorsAreReadOnceBeforeTheClaimAndOnceUnderIt) {
+    ASSERT_TRUE(Verify()) << host_.LastMessage();
+    int headerReads = 0;
+    for (const TransferRecord& read : card_.plan->reads) headerReads += read.offset < 4 * 512;
+    EXPECT_EQ(headerReads, 2);
+}
+
+// Another run erased the card between the frame's look and the claim.
+TEST_F(VerifyTest, WhatTheClaimFindsIsWhatCounts) {
+    card_.context.claimDrive = [this](int drive) {
+        WriteSectors(card_.image, 0, Bytes(4 * 512, 0));
+        return ClaimDrive(drive);
+    };
+    EXPECT_FALSE(Verify());
+    EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>{texts::kNotTavrinFormat.english});
+}
+
 TEST_F(VerifyTest, DataDifferenceAnywhereInTheBankFails) {
     const uint32_t sectors = BankSectors();
     for (uint64_t at : {uint64_t{128 * 512}, uint64_t{(128 + sectors) * 512 - 1}}) {
@@ -127,7 +144,8 @@ TEST_F(VerifyTest, ReadFailuresNameTheirAddresses) {
     EXPECT_EQ(host_.LastMessage(), "Read sector error at Addr [0000FA00].");
 
     card_.NewPlan();
-    card_.plan->failReadNumber = 5;  // the scan reads four bank sectors, Verify reads sector 0 first
+    card_.plan->failReadNumber = 2;  // the scan reads the bank sectors, then Verify reads them under its claim
+    card_.plan->numberedFailuresStay = true;
     host_.ClearRecords();
     EXPECT_FALSE(Verify());
     EXPECT_EQ(host_.LastMessage(), texts::kCannotReadDisk.english);
@@ -156,7 +174,7 @@ TEST_F(VerifyTest, ParallelModeNeedsFile1AndIgnoresTheOthers) {
     host_.controls.fileName[0] = "";
     EXPECT_FALSE(Verify());
     EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>{texts::kSpecifyFile1.english});
-    EXPECT_EQ(card_.plan->reads.size(), 4u) << "only the frame's scan reads the card";
+    EXPECT_EQ(card_.plan->reads.size(), 1u) << "only the frame's scan reads the card";
 }
 
 TEST_F(VerifyTest, BankWithNoDataSectorsNoLongerPassesAgainstNamedFiles) {

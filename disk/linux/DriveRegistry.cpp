@@ -125,19 +125,25 @@ int RegisterDrivePath(const std::string& path) {
                                    {"", canonical.string(), TargetIdentity::Of(info)});
 }
 
+// No look at the path before it is opened: the open finds it missing, and the check of what it
+// reached finds it replaced.
 std::optional<DriveTarget> FindDriveTarget(int drive) {
-    const std::string path = DrivePath(drive);
-    if (path.empty()) return std::nullopt;
+    const DriveRoots roots = CurrentRoots();
+    const auto found = FindDrive(roots, drive);
+    if (!found) return std::nullopt;
+    if (found->IsDisk() && !WholeDiskExists(roots.sysfs, found->diskName)) return std::nullopt;
+    const std::string path = found->IsDisk() ? (fs::path(roots.dev) / found->diskName).string() : found->path;
     DriveEntry& entry = TheRegistry().drives[static_cast<size_t>(drive)];
     if (!entry.identity) entry.identity = TargetIdentity::OfPath(path.c_str());
     if (!entry.identity) return std::nullopt;
     return DriveTarget{path, *entry.identity};
 }
 
-int OpenTargetNode(const DriveTarget& target, int flags) {
+int OpenTargetNode(const DriveTarget& target, int flags, struct stat* info) {
     const int fd = RetryInterrupted([&] { return ::open(target.path.c_str(), flags | O_CLOEXEC); });
     if (fd < 0) return -1;
-    if (!target.identity.MatchesDescriptor(fd)) {
+    struct stat own {};
+    if (!target.identity.MatchesDescriptor(fd, info ? *info : own)) {
         ::close(fd);
         errno = ESTALE;
         return -1;
@@ -145,13 +151,13 @@ int OpenTargetNode(const DriveTarget& target, int flags) {
     return fd;
 }
 
-int OpenDriveNode(int drive, int flags) {
+int OpenDriveNode(int drive, int flags, struct stat* info) {
     const auto target = FindDriveTarget(drive);
     if (!target) {
         errno = ENOENT;
         return -1;
     }
-    return OpenTargetNode(*target, flags);
+    return OpenTargetNode(*target, flags, info);
 }
 
 std::string OpenFailureReason(int error) {

@@ -33,8 +33,9 @@ std::optional<DriveTarget> FindDriveTarget(int drive);
 
 // Opens the drive's node or image with `flags` (O_CLOEXEC added) and checks that it reached
 // the object the number stands for. -1 with errno set when not (ESTALE: another object).
-int OpenDriveNode(int drive, int flags);
-int OpenTargetNode(const DriveTarget& target, int flags);
+// `info`, when given, gets the descriptor's fstat.
+int OpenDriveNode(int drive, int flags, struct stat* info = nullptr);
+int OpenTargetNode(const DriveTarget& target, int flags, struct stat* info = nullptr);
 
 // Why an open failed, for the command line's standard error.
 std::string OpenFailureReason(int error);

@@ -138,11 +138,11 @@ bool ImageMountedThroughLoop(const DriveRoots& roots, const TargetIdentity& imag
 
 // The size of what the drive number stands for, through a descriptor checked to reach it.
 uint64_t DriveSizeBytes(int drive) {
-    const int fd = OpenDriveNode(drive, O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return 0;
     struct stat info {};
+    const int fd = OpenDriveNode(drive, O_RDONLY | O_NONBLOCK, &info);
+    if (fd < 0) return 0;
     uint64_t bytes = 0;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    if (S_ISREG(info.st_mode)) {
         bytes = static_cast<uint64_t>(info.st_size);
     } else if (::ioctl(fd, BLKGETSIZE64, &bytes) != 0) {
         bytes = 0;

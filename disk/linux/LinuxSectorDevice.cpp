@@ -97,11 +97,8 @@ bool DiskSectorLinux::OpenThroughService(int drive, const TargetIdentity& identi
         size_ = BlockDeviceSize(fd);
         return true;
     }
-    struct stat info {};
-    ::fstat(fd, &info);
     const int flags = ::fcntl(fd, F_GETFL);
     blockSize_ = flags >= 0 && (flags & O_DIRECT) != 0 ? kDefaultBlockSize : 0;
-    size_ = static_cast<uint64_t>(info.st_size);
     return true;
 }
 
@@ -152,22 +149,22 @@ bool DiskSectorLinux::OpenImageFile(const std::string& path, const TargetIdentit
         readOnly = true;
     }
     if (fd < 0 || !Opened(fd, identity, readOnly)) return false;
-    struct stat info {};
-    ::fstat(fd, &info);
     blockSize_ = alignedTransfers ? kDefaultBlockSize : 0;
-    size_ = static_cast<uint64_t>(info.st_size);
     return true;
 }
 
 // The path may have been replaced since the target was chosen: only the chosen object is used.
+// An image's size comes from the same look; a block device's is asked for after.
 bool DiskSectorLinux::Opened(int fd, const TargetIdentity& identity, bool readOnly) {
-    if (!identity.MatchesDescriptor(fd)) {
+    struct stat info {};
+    if (!identity.MatchesDescriptor(fd, info)) {
         ::close(fd);
         lastError_ = ESTALE;
         return false;
     }
     fd_ = fd;
     readOnly_ = readOnly;
+    size_ = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
     return true;
 }
 

@@ -186,6 +186,10 @@ TEST(ClearLogicalDriveOnImage, AnImageMountedThroughALoopDeviceIsLeftAlone) {
     tree.Mount("loop0p1", "/media/card");
     EXPECT_FALSE(ClearLogicalDrive(drive));
     EXPECT_EQ(SectorAt(image, 2048), kFilled);
+
+    std::filesystem::remove(tree.MountsPath());
+    EXPECT_FALSE(ClearLogicalDrive(drive)) << "mounts that cannot be seen are not taken for none";
+    EXPECT_EQ(SectorAt(image, 2048), kFilled);
 }
 
 }  // namespace

@@ -67,11 +67,14 @@ bool IsSystemMountPoint(const std::string& mountPoint) {
     return std::any_of(kSystem.begin(), kSystem.end(), [&](const char* p) { return mountPoint == p; });
 }
 
-// Mount points of everything mounted from the disk, its partitions or what is stacked on them.
-std::vector<MountEntry> MountsOnDisk(const DriveRoots& roots, const std::string& disk) {
+// Mount points of everything mounted from the disk, its partitions or what is stacked on them;
+// nothing when the mounts table cannot be read.
+std::optional<std::vector<MountEntry>> MountsOnDisk(const DriveRoots& roots, const std::string& disk) {
+    const auto table = ReadMountTable(roots.mounts);
+    if (!table) return std::nullopt;
     const auto names = DeviceNamesOnDisk(roots.sysfs, disk);
     std::vector<MountEntry> result;
-    for (const auto& mount : ReadMountTable(roots.mounts)) {
+    for (const auto& mount : *table) {
         const std::string device = SourceDeviceName(mount.source, roots.dev);
         if (!device.empty() && std::find(names.begin(), names.end(), device) != names.end()) {
             result.push_back(mount);
@@ -80,29 +83,34 @@ std::vector<MountEntry> MountsOnDisk(const DriveRoots& roots, const std::string&
     return result;
 }
 
+// A disk whose mounts cannot be seen is taken for one that holds the system.
 bool HoldsSystemMount(const DriveRoots& roots, const std::string& disk) {
     const auto mounts = MountsOnDisk(roots, disk);
-    return std::any_of(mounts.begin(), mounts.end(), [](const MountEntry& m) { return IsSystemMountPoint(m.mountPoint); });
+    return !mounts ||
+           std::any_of(mounts->begin(), mounts->end(), [](const MountEntry& m) { return IsSystemMountPoint(m.mountPoint); });
 }
 
 // Asks the desktop's disk service to unmount what is still mounted from the disk; done only
 // when the mounts table then shows nothing of it.
 bool UnmountThroughService(const DriveRoots& roots, const std::string& disk) {
     const auto mounts = MountsOnDisk(roots, disk);
+    if (!mounts) return false;
     std::set<std::string> asked;
-    for (auto m = mounts.rbegin(); m != mounts.rend(); ++m) {
+    for (auto m = mounts->rbegin(); m != mounts->rend(); ++m) {
         const std::string device = SourceDeviceName(m->source, roots.dev);
         if (!asked.insert(device).second) continue;
         const auto number = DeviceNumberOf(roots.sysfs, disk, device);
         if (!number || TheDiskService().Unmount(*number) != DiskService::Result::Done) return false;
     }
-    return MountsOnDisk(roots, disk).empty();
+    const auto left = MountsOnDisk(roots, disk);
+    return left && left->empty();
 }
 
 bool UnmountDisk(const DriveRoots& roots, const std::string& disk) {
     const auto mounts = MountsOnDisk(roots, disk);
+    if (!mounts) return false;
     // The last mount first, so that one mounted inside another goes before it.
-    for (auto m = mounts.rbegin(); m != mounts.rend(); ++m) {
+    for (auto m = mounts->rbegin(); m != mounts->rend(); ++m) {
         int error = 0;
         if (Unmount(m->mountPoint, error)) continue;
         return ServiceMayStandIn(error) && UnmountThroughService(roots, disk);
@@ -122,7 +130,8 @@ bool ImageMountedThroughLoop(const DriveRoots& roots, const TargetIdentity& imag
         if (backing.size() > kDeleted.size() && backing.ends_with(kDeleted)) backing.resize(backing.size() - kDeleted.size());
         struct stat info {};
         if (backing.empty() || ::stat(backing.c_str(), &info) != 0 || !image.Matches(info)) continue;
-        if (!MountsOnDisk(roots, name).empty()) return true;
+        const auto mounts = MountsOnDisk(roots, name);
+        if (!mounts || !mounts->empty()) return true;
     }
     return false;
 }
@@ -230,7 +239,7 @@ std::string DriveMapText() {
     }
     std::string text;
     std::set<std::string> shown;
-    for (const auto& mount : ReadMountTable(roots.mounts)) {
+    for (const auto& mount : ReadMountTable(roots.mounts).value_or(std::vector<MountEntry>{})) {
         const std::string device = SourceDeviceName(mount.source, roots.dev);
         if (device.empty() || !shown.insert(device).second) continue;
         int number = -1;

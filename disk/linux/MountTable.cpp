@@ -40,7 +40,8 @@ std::vector<MountEntry> ParseMountTable(const std::string& text) {
     return entries;
 }
 
-std::vector<MountEntry> ReadMountTable(const std::string& path) {
+std::optional<std::vector<MountEntry>> ReadMountTable(const std::string& path) {
     const std::optional<std::string> text = ReadWholeFile(path);
-    return text ? ParseMountTable(*text) : std::vector<MountEntry>{};
+    if (!text) return std::nullopt;
+    return ParseMountTable(*text);
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,5 +12,6 @@ struct MountEntry {
 
 // Lines with fewer than two fields are left out; octal escapes (\040 for a space) are decoded.
 std::vector<MountEntry> ParseMountTable(const std::string& text);
-// Empty when the file cannot be read.
-std::vector<MountEntry> ReadMountTable(const std::string& path);
+// Nothing when the file cannot be read: a caller that would write must not take that for "no
+// mounts".
+std::optional<std::vector<MountEntry>> ReadMountTable(const std::string& path);

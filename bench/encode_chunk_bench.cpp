@@ -6,6 +6,8 @@
 
 #include "card/CardLayout.h"
 
+using namespace tavrin;
+
 namespace {
 
 // One chunk of image per iteration; bytes/s is the rate at which the image is produced.

@@ -20,6 +20,8 @@
 #include "ops/Operations.h"
 #include "support/QuietHost.h"
 
+using namespace tavrin;
+
 extern char** environ;
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include "card/LittleEndian.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr uint8_t kSignature[2] = {'T', 'V'};
@@ -33,7 +35,7 @@ BankSector BankSector::Make(uint32_t dataSectorCount, uint32_t dataStart, int fr
     bank.dataStart = dataStart;
     bank.dataSectorCount = dataSectorCount;
     bank.settings = static_cast<uint8_t>((retry & 0x0F) << 4 | (frequency & 0x03) << 2 |
-                                         ::WidthCode(parallelMode, slotMask));
+                                         tavrin::WidthCode(parallelMode, slotMask));
     bank.delay = static_cast<uint8_t>(delay & 0xFF);
     return bank;
 }
@@ -61,3 +63,5 @@ SectorBytes BankSector::Build() const {
     WriteLe32(sector.data() + kCountOffset, dataSectorCount);
     return sector;
 }
+
+}  // namespace tavrin

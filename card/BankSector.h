@@ -4,6 +4,8 @@
 
 #include "card/CardSizes.h"
 
+namespace tavrin {
+
 // Width code 3: parallel, or eight serial lanes.
 constexpr int kWidestWidthCode = 3;
 
@@ -32,3 +34,5 @@ struct BankSector {
 };
 
 bool HasTavrinSignature(const uint8_t* sector);
+
+}  // namespace tavrin

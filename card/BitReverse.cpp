@@ -10,6 +10,8 @@
 #include <immintrin.h>
 #endif
 
+namespace tavrin {
+
 namespace {
 
 constexpr std::array<uint8_t, 256> MakeReverseTable() {
@@ -110,3 +112,5 @@ void ReverseBitsInPlace(uint8_t* bytes, size_t count) {
     ReverseByTable(bytes, count);
 #endif
 }
+
+}  // namespace tavrin

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tavrin {
+
 // Every bit-reversal kernel this machine can run (the table first, then the vector kernels by
 // instruction set), so that tests hold each to the table's result. ReverseBitsInPlace (in
 // CardLayout.h) uses the best of them.
@@ -12,3 +14,5 @@ struct BitReverser {
     void (*reverse)(uint8_t* bytes, size_t count);
 };
 std::vector<BitReverser> AvailableBitReversers();
+
+}  // namespace tavrin

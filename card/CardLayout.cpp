@@ -7,6 +7,8 @@
 
 #include "card/LaneInterleave.h"
 
+namespace tavrin {
+
 uint64_t BankDataStart(const BankTable& table, int k) {
     if (k == 0) return kFirstDataSector;
     if (k < 0 || k >= kBankCount) return std::numeric_limits<uint64_t>::max();
@@ -61,3 +63,5 @@ void EncodeChunk(Encoding encoding, const uint8_t* const lanes[8], uint8_t* chun
     case Encoding::EightLane: InterleaveEightLanes(source, chunk); break;
     }
 }
+
+}  // namespace tavrin

@@ -11,6 +11,8 @@
 #include "card/FileRecord.h"
 #include "card/FileTime.h"
 
+namespace tavrin {
+
 constexpr uint32_t kFirstDataSector = 128;
 constexpr uint32_t kBankGapSectors = 100;
 constexpr uint32_t kRecordsPerBank = 8;
@@ -51,3 +53,5 @@ void ReverseBitsInPlace(uint8_t* bytes, size_t count);
 // (16384 for parallel, 4096 for four lanes, 2048 for eight lanes); only lanes[0] is used in
 // parallel mode, lanes[0..3] with four lanes, lanes[0..7] with eight.
 void EncodeChunk(Encoding encoding, const uint8_t* const lanes[8], uint8_t* chunk);
+
+}  // namespace tavrin

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace tavrin {
+
 // A card is read and written in 512-byte sectors; a data area in chunks of 32 of them.
 constexpr uint32_t kSectorSize = 512;
 constexpr uint32_t kChunkSize = 16384;
@@ -13,3 +15,5 @@ constexpr uint32_t kChunkSectors = kChunkSize / kSectorSize;
 constexpr uint32_t kEraseUnitBytes = 512 * 1024;
 
 using SectorBytes = std::array<uint8_t, kSectorSize>;
+
+}  // namespace tavrin

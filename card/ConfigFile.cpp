@@ -6,6 +6,8 @@
 
 #include "card/NameRules.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr size_t kScanBytes = 1024;
@@ -64,3 +66,5 @@ bool LoadConfigurationFile(InputFile& file, const std::string& name, LoadedFile&
     loaded = result;
     return true;
 }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 #include "card/FileTime.h"
 #include "card/InputFile.h"
 
+namespace tavrin {
+
 struct LoadedFile {
     uint32_t fileLength = 0;
     uint32_t dataStart = 0;
@@ -16,3 +18,5 @@ struct LoadedFile {
 
 // Finds where the configuration data begin and leaves the file positioned there.
 bool LoadConfigurationFile(InputFile& file, const std::string& name, LoadedFile& loaded);
+
+}  // namespace tavrin

@@ -5,6 +5,8 @@
 #include <cpuid.h>
 #endif
 
+namespace tavrin {
+
 Vectors AvailableVectors() {
 #if defined(__x86_64__)
     static const Vectors available = [] {
@@ -22,3 +24,5 @@ Vectors AvailableVectors() {
     return Vectors::None;
 #endif
 }
+
+}  // namespace tavrin

@@ -8,6 +8,8 @@
 #include "card/LittleEndian.h"
 #include "card/NameRules.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr size_t kNameOffset = 0, kNameBytes = 260;
@@ -66,3 +68,5 @@ SectorBytes FileRecord::Build() const {
 bool RecordsAgree(const uint8_t* onCard, const uint8_t* expected) {
     return std::memcmp(onCard, expected, kComparedBytes) == 0;
 }
+
+}  // namespace tavrin

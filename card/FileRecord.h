@@ -7,6 +7,8 @@
 #include "card/CardSizes.h"
 #include "card/FileTime.h"
 
+namespace tavrin {
+
 constexpr size_t kMaxNameBytes = 259;
 
 // Lower-cased base name as a file record stores it (at most 259 bytes).
@@ -30,3 +32,5 @@ struct FileRecord {
 // Whether two records agree in what Verify compares: name, length, date and the time up to
 // the tens of minutes.
 bool RecordsAgree(const uint8_t* onCard, const uint8_t* expected);
+
+}  // namespace tavrin

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+namespace tavrin {
+
 // A file's last modification in local time. An unknown time is 0/0/0 -1:-1:-1.
 struct FileTime {
     int year = 0;
@@ -10,3 +12,5 @@ struct FileTime {
     int minute = -1;
     int second = -1;
 };
+
+}  // namespace tavrin

@@ -8,6 +8,8 @@
 
 #include "card/FileTime.h"
 
+namespace tavrin {
+
 // A configuration file opened for reading. An interface so that tests can make reads fail.
 class InputFile {
 public:
@@ -21,3 +23,5 @@ public:
 };
 
 using FileOpener = std::function<std::unique_ptr<InputFile>(const std::string& path)>;
+
+}  // namespace tavrin

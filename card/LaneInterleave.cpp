@@ -15,6 +15,8 @@
 #include "card/LaneTranspose.h"
 #endif
 
+namespace tavrin {
+
 namespace {
 
 // Four lanes: for lane 0, the four image bytes that a lane byte contributes to, packed in
@@ -133,3 +135,5 @@ void InterleaveEightLanes(const uint8_t* const lanes[8], uint8_t* chunk) {
     InterleaveEightLanesByTable(lanes, chunk);
 #endif
 }
+
+}  // namespace tavrin

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tavrin {
+
 // The serial interleaves of one 16384-byte chunk: four lanes of 4096 bytes or eight lanes of
 // 2048 bytes. Every pointer must be valid (a caller substitutes zeros for unused slots).
 void InterleaveFourLanes(const uint8_t* const lanes[4], uint8_t* chunk);
@@ -16,3 +18,5 @@ struct LaneKernels {
     void (*eightLanes)(const uint8_t* const lanes[8], uint8_t* chunk);
 };
 std::vector<LaneKernels> AvailableLaneKernels();
+
+}  // namespace tavrin

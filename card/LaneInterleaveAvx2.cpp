@@ -14,6 +14,8 @@
 
 #include "card/LaneTranspose.h"
 
+namespace tavrin {
+
 namespace {
 
 #include "card/LaneAvx2Ops.inc"
@@ -28,5 +30,7 @@ void InterleaveEightLanesAvx2(const uint8_t* const lanes[8], uint8_t* chunk) { E
 #else
 #pragma GCC pop_options
 #endif
+
+}  // namespace tavrin
 
 #endif

@@ -9,6 +9,8 @@
 
 #include "card/CardSizes.h"
 
+namespace tavrin {
+
 namespace {
 
 // Eight source bytes, one per row, give eight image bytes, one per bit position. Each 64-bit
@@ -105,3 +107,5 @@ void InterleaveEightLanesAvx2(const uint8_t* const lanes[8], uint8_t* chunk);
 void InterleaveFourLanesGfni(const uint8_t* const lanes[4], uint8_t* chunk);
 void InterleaveEightLanesGfni(const uint8_t* const lanes[8], uint8_t* chunk);
 #endif
+
+}  // namespace tavrin

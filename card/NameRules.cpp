@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "card/NameRules.h"
 
+namespace tavrin {
+
 std::string LowerExtension(const std::string& name) {
     return LowerAscii(name.size() > 4 ? name.substr(name.size() - 4) : name);
 }
@@ -13,3 +15,5 @@ bool HasSyncWordExtension(const std::string& name) {
 bool HasSupportedExtension(const std::string& name) {
     return HasSyncWordExtension(name) || LowerExtension(name) == ".rbf";
 }
+
+}  // namespace tavrin

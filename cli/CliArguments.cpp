@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 
+namespace tavrin {
+
 namespace {
 
 struct Range {
@@ -227,3 +229,5 @@ const char* HelpText() {
            "  2  usage error\n"
            "  3  a question was answered No\n";
 }
+
+}  // namespace tavrin

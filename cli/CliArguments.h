@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 enum class CliCommand { Help, Version, List, Program, Verify, Info, Erase, Settings };
 
 // The command line as given; values not given stay unset so that a settings file can fill them.
@@ -31,3 +33,5 @@ ParsedArguments ParseArguments(const std::vector<std::string>& argv);
 // The short usage shown with a usage error, and the whole help.
 const char* UsageText();
 const char* HelpText();
+
+}  // namespace tavrin

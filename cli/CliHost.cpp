@@ -8,6 +8,8 @@
 #include "text/LocalText.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 bool IsYes(const std::string& reply) { return reply == "y" || reply == "Y" || reply == "yes" || reply == "Yes"; }
@@ -75,3 +77,5 @@ ListModel SingleTargetList(int drive, const DeviceFactory& makeDevice) {
     list.selected = 0;
     return list;
 }
+
+}  // namespace tavrin

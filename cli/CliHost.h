@@ -6,6 +6,8 @@
 #include "cli/ProgressLine.h"
 #include "ops/OperationHost.h"
 
+namespace tavrin {
+
 // The terminal as the operations' host: messages become lines, questions are asked on the
 // terminal (or answered), the card stays the one named on the command line.
 class CliHost : public OperationHost {
@@ -49,3 +51,5 @@ private:
 
 // The one-entry disk list of a card named on the command line.
 ListModel SingleTargetList(int drive, const DeviceFactory& makeDevice);
+
+}  // namespace tavrin

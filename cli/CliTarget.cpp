@@ -6,6 +6,8 @@
 #include "disk/DiskLists.h"
 #include "disk/Drives.h"
 
+namespace tavrin {
+
 namespace {
 
 bool AllDigits(const std::string& text) {
@@ -37,3 +39,5 @@ ResolvedTarget ResolveTarget(const std::string& target) {
     }
     return {drive, ""};
 }
+
+}  // namespace tavrin

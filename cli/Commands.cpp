@@ -17,6 +17,8 @@
 #include "settings/SettingsFile.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 // Prints every message on the terminal; used where no card operation runs.
@@ -183,3 +185,5 @@ int RunCommand(const CliArguments& a) {
         default: return RunCardCommand(a);
     }
 }
+
+}  // namespace tavrin

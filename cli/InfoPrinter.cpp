@@ -7,6 +7,8 @@
 #include "text/LocalText.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 struct Side {
@@ -96,3 +98,5 @@ void PrintBankInfoTsv(std::FILE* out, const BankInfoData& info) {
         }
     }
 }
+
+}  // namespace tavrin

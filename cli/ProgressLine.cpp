@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+namespace tavrin {
+
 namespace {
 
 class CountingDevice : public DiskSectorRW {
@@ -89,3 +91,5 @@ void ProgressLine::Finish() {
     drawn_ = false;
     lastPercent_ = -1;
 }
+
+}  // namespace tavrin

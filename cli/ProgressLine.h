@@ -6,6 +6,8 @@
 
 #include "disk/DiskSectorRW.h"
 
+namespace tavrin {
+
 // Bytes moved by the sector devices of one command, for the progress line's speed.
 struct TransferCounter {
     uint64_t bytes = 0;
@@ -35,3 +37,5 @@ private:
 
 // "1.5 GiB", "512.0 KiB", "300 B".
 std::string ByteSizeText(uint64_t bytes);
+
+}  // namespace tavrin

@@ -4,6 +4,8 @@
 
 #include "cli/Commands.h"
 
+using namespace tavrin;
+
 int main(int argc, char** argv) {
     const std::vector<std::string> words(argv, argv + argc);
     const ParsedArguments parsed = ParseArguments(words);

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace tavrin {
+
 // Plain byte rules: names and keys may carry any bytes, only ASCII letters change case.
 inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -12,3 +14,5 @@ inline std::string LowerAscii(std::string text) {
 }
 
 inline bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+}  // namespace tavrin

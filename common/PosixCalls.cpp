@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace tavrin {
+
 namespace {
 
 // Far above any mount table or sysfs attribute, far below what could fill memory.
@@ -38,3 +40,5 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     if (ReadFileBytes(path, text, kSystemTextLimit) != FileReadResult::Read) return std::nullopt;
     return text;
 }
+
+}  // namespace tavrin

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace tavrin {
+
 // Repeats a system call that a signal interrupted before it did anything.
 template <typename Call>
 auto RetryInterrupted(Call call) {
@@ -25,3 +27,5 @@ FileReadResult ReadFileBytes(const std::string& path, std::string& bytes, size_t
 // The whole of a small text file (sysfs attributes, the mount table); nothing when it cannot
 // be read whole.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+
+}  // namespace tavrin

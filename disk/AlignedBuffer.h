@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+namespace tavrin {
+
 // Zeroed bytes starting on a page: a device opened for direct I/O takes them without a copy
 // through its bounce buffer, and copies into them do not straddle pages at every line.
 class AlignedBuffer {
@@ -27,3 +29,5 @@ private:
     size_t size_;
     uint8_t* bytes_;
 };
+
+}  // namespace tavrin

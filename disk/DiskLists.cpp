@@ -6,6 +6,8 @@
 #include "text/LocalText.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr int kListedDrives = 16;
@@ -59,3 +61,5 @@ ListModel BuildBankList(const BankTable& table, int previouslySelectedIndex) {
     list.selected = noted < static_cast<int>(list.entries.size()) ? noted : 0;
     return list;
 }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 #include "card/BankTable.h"
 #include "disk/DiskSectorRW.h"
 
+namespace tavrin {
+
 struct ListEntry {
     std::string text;
     int itemData = -1;
@@ -27,3 +29,5 @@ ListModel BuildDiskList(const DeviceFactory& makeDevice, int previouslySelectedD
 
 // The "Bank#" list: present banks, then the first absent one as "(New)".
 ListModel BuildBankList(const BankTable& table, int previouslySelectedIndex);
+
+}  // namespace tavrin

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 
+namespace tavrin {
+
 // The only path by which the tool reads or writes a card. Offsets are signed 32-bit byte
 // offsets, so only the first 2 GiB of a drive can be reached. Failures are false results.
 class DiskSectorRW {
@@ -30,3 +32,5 @@ public:
 std::unique_ptr<DiskSectorRW> CreateSectorDevice();
 
 using DeviceFactory = std::function<std::unique_ptr<DiskSectorRW>()>;
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // Physical drives as the operations name them: by number. Numbers 0 to 15 are the ones listed;
 // a device or image named explicitly (command line, tests) is registered and gets a number too.
 
@@ -66,3 +68,5 @@ void ResetDriveNumbering();
 // function restores the system's umount2.
 using UnmountFunction = std::function<bool(const std::string& mountPoint)>;
 void SetUnmountFunctionForTesting(UnmountFunction unmount);
+
+}  // namespace tavrin

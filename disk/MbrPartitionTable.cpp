@@ -3,6 +3,8 @@
 
 #include "card/LittleEndian.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr size_t kSignatureOffset = 510;
@@ -34,3 +36,5 @@ std::optional<uint32_t> FirstMbrVolumeStart(const uint8_t* sector0, size_t size,
     }
     return first;
 }
+
+}  // namespace tavrin

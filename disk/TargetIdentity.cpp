@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "disk/TargetIdentity.h"
 
+namespace tavrin {
+
 std::optional<TargetIdentity> TargetIdentity::Of(const struct stat& info) {
     if (S_ISBLK(info.st_mode)) return TargetIdentity(true, info.st_rdev, 0, 0);
     if (S_ISREG(info.st_mode)) return TargetIdentity(false, 0, info.st_dev, info.st_ino);
@@ -26,3 +28,5 @@ bool TargetIdentity::MatchesDescriptor(int fd) const {
 bool TargetIdentity::MatchesDescriptor(int fd, struct stat& info) const {
     return fd >= 0 && ::fstat(fd, &info) == 0 && Matches(info);
 }
+
+}  // namespace tavrin

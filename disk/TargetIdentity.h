@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace tavrin {
+
 // The object a target named when it was chosen: a block device by its device number, an image
 // file by its filesystem and inode. Whatever later opens the target by name, or is handed a
 // descriptor for it by another service, checks the descriptor against this before using it,
@@ -32,3 +34,5 @@ private:
     dev_t dev_ = 0;
     ino_t ino_ = 0;
 };
+
+}  // namespace tavrin

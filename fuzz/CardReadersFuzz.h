@@ -22,6 +22,8 @@
 #include "ops/ScanBanks.h"
 #include "support/QuietHost.h"
 
+namespace tavrin {
+
 // Any bytes as the first megabyte of a card: the bank scan, Check Info and Verify survive it,
 // never write, show one message when they fail, and Verify passes only when the card really
 // holds the bank that the named files make. Byte 0 of sector 4 (unused by the layout) picks the
@@ -308,3 +310,5 @@ inline FuzzFinding CheckCardReaders(const uint8_t* data, size_t size, const card
     if (writes != 0 || image != original) return "a reader wrote to the card";
     return {};
 }
+
+}  // namespace tavrin

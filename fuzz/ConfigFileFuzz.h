@@ -8,6 +8,8 @@
 #include "fuzz/FuzzFinding.h"
 #include "fuzz/MemoryInputFile.h"
 
+namespace tavrin {
+
 // Any bytes as a .bit, .bin or .rbf file. The result must be the one a plain reading of the
 // loading rules gives: data start at the first run of four 0xFF bytes in the first 1,024 bytes,
 // found only when a sync word follows a run before the last byte read. Input: a byte of
@@ -75,3 +77,5 @@ inline FuzzFinding CheckConfigFile(const uint8_t* data, size_t size) {
         return "wrong modification time";
     return {};
 }
+
+}  // namespace tavrin

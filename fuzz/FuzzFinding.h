@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace tavrin {
+
 // The checks of the fuzz targets return what went wrong (empty when every property held), so
 // that the same checks run under libFuzzer and in the regression tests.
 using FuzzFinding = std::string;
@@ -14,3 +16,5 @@ inline void StopOnFinding(const FuzzFinding& finding) {
     std::fprintf(stderr, "property broken: %s\n", finding.c_str());
     std::abort();
 }
+
+}  // namespace tavrin

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // A scratch folder under TMPDIR for the life of a fuzzing process, removed at its end with
 // the files named when it was made.
 class FuzzScratch {
@@ -30,3 +32,5 @@ private:
     std::string folder_;
     std::vector<std::string> names_;
 };
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 
 #include "card/InputFile.h"
 
+namespace tavrin {
+
 // A configuration file held in memory, whose length query, reads and modification time can be
 // made to fail.
 class MemoryInputFile : public InputFile {
@@ -44,3 +46,5 @@ public:
 private:
     std::vector<uint8_t> bytes_;
 };
+
+}  // namespace tavrin

@@ -9,6 +9,8 @@
 #include "fuzz/FuzzFinding.h"
 #include "settings/ProfileText.h"
 
+namespace tavrin {
+
 // Any bytes as a profile text, and one key written into them. Input: a byte choosing the key,
 // a byte giving the value length, the value, then the text.
 namespace profile_fuzz {
@@ -63,3 +65,5 @@ inline FuzzFinding CheckProfileText(const uint8_t* data, size_t size) {
     }
     return {};
 }
+
+}  // namespace tavrin

@@ -9,6 +9,8 @@
 #include "settings/SettingsFile.h"
 #include "text/MessageBoxHost.h"
 
+namespace tavrin {
+
 // Any bytes as a .tvs file: the load never crashes, every value it leaves is in range, it
 // reports a bad load with exactly one message, and what it loaded saves and loads back
 // unchanged.
@@ -106,3 +108,5 @@ inline FuzzFinding CheckSettingsLoad(const uint8_t* data, size_t size, const std
     if (!(again == first)) return "the saved values load differently";
     return {};
 }
+
+}  // namespace tavrin

@@ -5,6 +5,8 @@
 #include "fuzz/CardReadersFuzz.h"
 #include "fuzz/FuzzScratch.h"
 
+using namespace tavrin;
+
 namespace {
 
 struct Scratch {

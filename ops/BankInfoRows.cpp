@@ -3,6 +3,8 @@
 
 #include "text/LocalText.h"
 
+namespace tavrin {
+
 BankInfoRow CardRow(const SectorBytes& sector) {
     const FileRecord record = FileRecord::Parse(sector.data());
     if (record.name.empty()) return {};
@@ -13,3 +15,5 @@ BankInfoRow CurrentRow(const std::string& fullPath, const LoadedFile& loaded) {
     const FileRecord record = FileRecord::Make(fullPath, loaded.fileLength, loaded.modified);
     return {record.name, FormatText("%u", record.length), record.date, record.time};
 }
+
+}  // namespace tavrin

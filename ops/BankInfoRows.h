@@ -5,6 +5,8 @@
 #include "card/CardLayout.h"
 #include "card/ConfigFile.h"
 
+namespace tavrin {
+
 // One row of the File Information dialog: File Name, Size, Modified Date, Modified Time.
 struct BankInfoRow {
     std::string name, size, date, time;
@@ -14,3 +16,5 @@ struct BankInfoRow {
 BankInfoRow CardRow(const SectorBytes& record);
 // The row of a loaded file named in the window.
 BankInfoRow CurrentRow(const std::string& fullPath, const LoadedFile& loaded);
+
+}  // namespace tavrin

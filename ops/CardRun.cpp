@@ -8,6 +8,8 @@
 #include "ops/OpMessages.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 const char* const kNotWritable = "it cannot be opened for writing: in use, mounted or write-protected";
 
 bool CheckUsedSlots(MessageBoxHost& host, const WindowState& state, int language, unsigned& slotMask) {
@@ -80,3 +82,5 @@ bool CardRun::FileFailed(const ChunkSource& source) {
     TellName(host_, language_, texts::kBitFileError, files_.Name(source.FailedSlot()));
     return false;
 }
+
+}  // namespace tavrin

@@ -9,6 +9,8 @@
 #include "ops/Operations.h"
 #include "settings/SettingsRecords.h"
 
+namespace tavrin {
+
 // The name check and the "Please specify" messages that Program and Verify start with. Gives
 // the slots in use (slot 1 only in parallel mode), or false after one message.
 bool CheckUsedSlots(MessageBoxHost& host, const WindowState& state, int language, unsigned& slotMask);
@@ -78,3 +80,5 @@ private:
     OpButton walkButton_ = OpButton::Program;
     uint64_t walkSectors_ = 0;
 };
+
+}  // namespace tavrin

@@ -8,6 +8,8 @@
 #include "disk/Drives.h"
 #include "ops/ScanBanks.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr uint64_t kBarPixels = 230;
@@ -62,3 +64,5 @@ void RescanBanks(CardSelection& selection, const DeviceFactory& makeDevice) {
     selection.bar = ComputeBankBar(selection.banks, selection.sectorCount);
     selection.bankList = BuildBankList(selection.banks, selection.BankIndex());
 }
+
+}  // namespace tavrin

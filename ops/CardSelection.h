@@ -6,6 +6,8 @@
 #include "disk/DiskLists.h"
 #include "disk/DiskSectorRW.h"
 
+namespace tavrin {
+
 // The bank usage bar's geometry, worked out after every scan of the bank table.
 struct BankBarGeometry {
     int scale = 1;  // -1, 0 or 1: the bar spans 1%, 10% or 100% of the disk
@@ -32,3 +34,5 @@ BankBarGeometry ComputeBankBar(const BankTable& banks, uint32_t sectorCount);
 void RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice);
 // Scans the bank table of the selected disk, works out the bar and refills the bank list.
 void RescanBanks(CardSelection& selection, const DeviceFactory& makeDevice);
+
+}  // namespace tavrin

@@ -10,6 +10,8 @@
 #include "ops/Operations.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 void PutRow(std::array<std::string, 8>& name, std::array<std::string, 8>& size, std::array<std::string, 8>& date,
@@ -112,3 +114,5 @@ private:
 bool CheckInfoCard(OperationHost& host, OperationContext& context, BankInfoData& info) {
     return CheckInfoRun(host, context, info).Run();
 }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 
 #include "ops/LoadedFiles.h"
 
+namespace tavrin {
+
 ChunkSource::ChunkSource(LoadedFiles& files, int parallelMode)
     : files_(files),
       encoding_(EncodingFor(parallelMode, files.Mask())),
@@ -54,3 +56,5 @@ bool ChunkSource::Fill(int slot, uint8_t* into, uint32_t count) {
     if (files_.Info(slot).bitOrder) ReverseBitsInPlace(into, want);
     return true;
 }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 #include "card/CardLayout.h"
 #include "disk/AlignedBuffer.h"
 
+namespace tavrin {
+
 class LoadedFiles;
 
 // Produces the data image of the loaded files chunk by chunk, the same for Program and Verify.
@@ -33,3 +35,5 @@ private:
     uint32_t laneOffset_ = kLaneReadBytes;
     int failedSlot_ = -1;
 };
+
+}  // namespace tavrin

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <system_error>
 
+namespace tavrin {
+
 namespace {
 
 constexpr int64_t kReach = int64_t{1} << 31;
@@ -77,3 +79,5 @@ bool DeviceSession::WriteInUnits(int64_t offset, const uint8_t* data, uint32_t c
 std::string DeviceSession::FailureReason() const {
     return error_ == 0 ? std::string() : std::generic_category().message(error_);
 }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 
 #include "disk/DiskSectorRW.h"
 
+namespace tavrin {
+
 // One operation's sector device: closed on every way out. Offsets are taken in 64 bits so that
 // positions worked out from a damaged card fail here instead of wrapping to another sector.
 class DeviceSession {
@@ -41,3 +43,5 @@ private:
 
 // How an offset is printed in a message ("%08X" of its 32 bits).
 inline unsigned AddressText(int64_t offset) { return static_cast<uint32_t>(offset); }
+
+}  // namespace tavrin

@@ -10,6 +10,8 @@
 #include "ops/Operations.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 // Progress counts in erase units; each request carries up to eight of them.
@@ -76,3 +78,5 @@ int EraseCard(OperationHost& host, OperationContext& context) {
     const bool erased = context.operation.quickErase ? QuickErase(host, device) : FullErase(host, device, sectorCount);
     return erased ? 1 : 0;
 }
+
+}  // namespace tavrin

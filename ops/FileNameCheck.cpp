@@ -7,6 +7,8 @@
 #include "text/MessageBoxHost.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 void ShowError(MessageBoxHost& host, const std::string& text) { host.ShowMessage(text, MsgButtons::Ok, MsgIcon::Error); }
@@ -46,3 +48,5 @@ std::optional<unsigned> CheckFileNames(const std::array<std::string, 8>& fileNam
     }
     return mask;
 }
+
+}  // namespace tavrin

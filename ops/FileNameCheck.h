@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace tavrin {
+
 class MessageBoxHost;
 
 enum class NameCheckForm { ExistenceChecking, Plain };
@@ -12,3 +14,5 @@ enum class NameCheckForm { ExistenceChecking, Plain };
 // message for the first bad name. The plain form checks nothing and never fails.
 std::optional<unsigned> CheckFileNames(const std::array<std::string, 8>& fileName, int parallelMode,
                                        NameCheckForm form, int language, MessageBoxHost& host);
+
+}  // namespace tavrin

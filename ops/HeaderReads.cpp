@@ -5,6 +5,8 @@
 
 #include "ops/Operations.h"
 
+namespace tavrin {
+
 class HeaderReadingDevice : public DiskSectorRW {
 public:
     HeaderReadingDevice(std::unique_ptr<DiskSectorRW> inner, std::shared_ptr<HeaderReads> reads)
@@ -73,3 +75,5 @@ HeaderReadScope::~HeaderReadScope() {
     context_.makeDevice = std::move(outer_);
     context_.headerReads.reset();
 }
+
+}  // namespace tavrin

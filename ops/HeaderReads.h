@@ -7,6 +7,8 @@
 #include "disk/AlignedBuffer.h"
 #include "disk/DiskSectorRW.h"
 
+namespace tavrin {
+
 struct OperationContext;
 
 // The card's first sectors (format mark and bank table) as one operation last read them: a
@@ -48,3 +50,5 @@ private:
     DeviceFactory outer_;
     bool owner_ = false;
 };
+
+}  // namespace tavrin

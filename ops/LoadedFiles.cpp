@@ -7,6 +7,8 @@
 #include "ops/OpMessages.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 bool LoadedFiles::Load(const std::array<std::string, 8>& names, unsigned slotMask, const FileOpener& open,
                        int language, MessageBoxHost& host) {
     CloseAll();
@@ -52,3 +54,5 @@ uint64_t ImageSectorCount(uint64_t imageLength) {
     if (imageLength > UINT32_MAX) return kNoRoom;
     return DataSectorCount(static_cast<uint32_t>(imageLength));
 }
+
+}  // namespace tavrin

@@ -9,6 +9,8 @@
 #include "card/ConfigFile.h"
 #include "card/InputFile.h"
 
+namespace tavrin {
+
 class MessageBoxHost;
 
 // The configuration files of one run, opened and loaded; closed when the set goes away.
@@ -43,3 +45,5 @@ private:
 // Data sector count of an image; kNoRoom when no card could hold it.
 constexpr uint64_t kNoRoom = UINT64_MAX;
 uint64_t ImageSectorCount(uint64_t imageLength);
+
+}  // namespace tavrin

@@ -4,6 +4,8 @@
 #include "disk/Drives.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon) {
     return host.ShowMessage(LocalText(language, text), MsgButtons::Ok, icon);
 }
@@ -51,3 +53,5 @@ void ResetProgress(OperationHost& host, OpButton button) {
     host.SetProgress(0);
     host.EnableButton(button, true);
 }
+
+}  // namespace tavrin

@@ -7,6 +7,8 @@
 #include "ops/OperationHost.h"
 #include "text/LocalText.h"
 
+namespace tavrin {
+
 // The message boxes and progress updates that the card operations share.
 MsgAnswer Tell(MessageBoxHost& host, int language, const TextPair& text, MsgIcon icon);
 // Tell, for an open or unmount that failed; when the system kept the user out and the desktop's
@@ -24,3 +26,5 @@ bool AskYes(MessageBoxHost& host, const std::string& question);
 void ShowProgress(OperationHost& host, OpButton button, int percent);
 // The display as it stands between operations.
 void ResetProgress(OperationHost& host, OpButton button);
+
+}  // namespace tavrin

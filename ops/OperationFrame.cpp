@@ -4,6 +4,8 @@
 #include "ops/Operations.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 void Rescan(OperationHost& host, OperationContext& context) {
@@ -88,3 +90,5 @@ bool OnCheckInfo(OperationHost& host, OperationContext& context) {
     host.PutStateBack(context.state);
     return true;
 }
+
+}  // namespace tavrin

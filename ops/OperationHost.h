@@ -7,6 +7,8 @@
 #include "settings/SettingsRecords.h"
 #include "text/MessageBoxHost.h"
 
+namespace tavrin {
+
 enum class OpButton { Program, Verify, Erase };
 
 // What Check Info hands to the File Information dialog.
@@ -42,7 +44,7 @@ public:
     // The disk list is about to be rebuilt after a successful Program or Erase. A host that
     // names its card otherwise than by the list (the command line) may keep its own.
     virtual void RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice) {
-        ::RefreshDiskList(selection, makeDevice);
+        tavrin::RefreshDiskList(selection, makeDevice);
     }
 
     // Why the failure just shown happened (why a disk could not be opened, what the system said
@@ -58,3 +60,5 @@ public:
     // Check Info's result, shown modally.
     virtual void ShowBankInfo(const BankInfoData& info) = 0;
 };
+
+}  // namespace tavrin

@@ -8,6 +8,8 @@
 #include "ops/PosixInputFile.h"
 #include "settings/SettingsRecords.h"
 
+namespace tavrin {
+
 // Everything an operation reads. The host keeps it; the frame refreshes the card selection
 // and takes the controls into `state` before each run.
 struct OperationContext {
@@ -38,3 +40,5 @@ bool OnErase(OperationHost& host, OperationContext& context);
 bool ProgramCard(OperationHost& host, OperationContext& context);
 bool VerifyCard(OperationHost& host, OperationContext& context);
 int EraseCard(OperationHost& host, OperationContext& context);
+
+}  // namespace tavrin

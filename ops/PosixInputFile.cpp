@@ -10,6 +10,8 @@
 
 #include "common/PosixCalls.h"
 
+namespace tavrin {
+
 namespace {
 
 class PosixInputFile final : public InputFile {
@@ -79,3 +81,5 @@ std::unique_ptr<InputFile> OpenInputFile(const std::string& path) {
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     return std::make_unique<PosixInputFile>(fd);
 }
+
+}  // namespace tavrin

@@ -9,6 +9,8 @@
 #include "ops/OpMessages.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr uint64_t kReachableSectors = kLastReachableSector + 1;
@@ -186,3 +188,5 @@ private:
 }  // namespace
 
 bool ProgramCard(OperationHost& host, OperationContext& context) { return ProgramRun(host, context).Run(); }
+
+}  // namespace tavrin

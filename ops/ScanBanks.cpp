@@ -3,6 +3,8 @@
 
 #include "card/CardLayout.h"
 
+namespace tavrin {
+
 bool ScanBanks(DiskSectorRW& device, int drive, BankTable& table) {
     table = BankTable{};
     if (!device.Open(drive)) return false;
@@ -18,3 +20,5 @@ bool ScanBanks(DiskSectorRW& device, int drive, BankTable& table) {
     device.Close();
     return true;
 }
+
+}  // namespace tavrin

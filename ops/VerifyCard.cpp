@@ -7,6 +7,8 @@
 #include "ops/OpMessages.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 class VerifyRun : CardRun {
@@ -99,3 +101,5 @@ private:
 }  // namespace
 
 bool VerifyCard(OperationHost& host, OperationContext& context) { return VerifyRun(host, context).Run(); }
+
+}  // namespace tavrin

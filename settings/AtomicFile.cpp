@@ -12,6 +12,8 @@
 
 #include "common/PosixCalls.h"
 
+namespace tavrin {
+
 namespace {
 
 FileFailureHook& FailureHook() {
@@ -149,3 +151,5 @@ bool ReplaceFileBytes(const std::string& path, const std::string& bytes) {
     SyncFolder(folder);
     return true;
 }
+
+}  // namespace tavrin

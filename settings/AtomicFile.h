@@ -5,6 +5,8 @@
 
 #include "common/PosixCalls.h"
 
+namespace tavrin {
+
 // Whole-file reads and atomic whole-file replacement for small text files.
 
 // Settings files are small: anything larger is not read (a huge file must not fill memory).
@@ -25,3 +27,5 @@ bool ReplacesLink(const std::string& path);
 enum class FileWriteStep { CreateTemporary, WriteTemporary, Rename };
 using FileFailureHook = std::function<bool(FileWriteStep)>;
 void SetFileFailureHook(FileFailureHook hook);
+
+}  // namespace tavrin

@@ -4,6 +4,8 @@
 #include "settings/AtomicFile.h"
 #include "settings/ProfileText.h"
 
+namespace tavrin {
+
 ProfileSnapshot ProfileSnapshot::Read(const std::string& path) {
     std::string bytes;
     const bool failed = ReadFileBytes(path, bytes, kMaxReadFileBytes) == FileReadResult::Failed;
@@ -47,3 +49,5 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
                         const std::string& value) {
     return WriteProfileStrings(path, section, {{key, value}});
 }
+
+}  // namespace tavrin

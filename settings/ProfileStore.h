@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace tavrin {
+
 // Reads and writes keys of profile files on disk. Reads take the whole file once; writes
 // replace it atomically (temporary file in the same folder, fsync, rename), so a failed write
 // leaves the old file as it was.
@@ -41,3 +43,5 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
 // Writes the keys in order in one replacement of the file, with the same result as writing
 // them one by one; a pair that cannot be written is skipped and makes the result false.
 bool WriteProfileStrings(const std::string& path, const std::string& section, const ProfileKeyValues& pairs);
+
+}  // namespace tavrin

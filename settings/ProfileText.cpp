@@ -3,6 +3,8 @@
 
 #include "common/AsciiText.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -161,3 +163,5 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
 bool ProfileTextWritable(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
 }
+
+}  // namespace tavrin

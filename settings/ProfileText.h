@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tavrin {
+
 // The text form of a profile file ("[Section]" headers and "key=value" lines), on bytes only;
 // ProfileStore does the file I/O around it.
 
@@ -37,3 +39,5 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
 
 // A key or value that would break the line structure (line breaks, NUL) cannot be written.
 bool ProfileTextWritable(std::string_view text);
+
+}  // namespace tavrin

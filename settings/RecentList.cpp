@@ -3,6 +3,8 @@
 
 #include "settings/ProfileStore.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr const char* kSection = "Settings";
@@ -45,3 +47,5 @@ std::vector<std::string> RecentMenuEntries(const RecentFiles& recent) {
     }
     return entries;
 }
+
+}  // namespace tavrin

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 using RecentFiles = std::array<std::string, 4>;
 
 // The four "Recent TVS" keys of the default settings file, entry 1 first.
@@ -16,3 +18,5 @@ bool UpdateRecentList(const std::string& defaultSettingsPath, RecentFiles& recen
 
 // The entries a menu shows: from entry 1 up to the first empty one.
 std::vector<std::string> RecentMenuEntries(const RecentFiles& recent);
+
+}  // namespace tavrin

@@ -10,6 +10,8 @@
 #include "text/MessageBoxHost.h"
 #include "text/Texts.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr const char* kSection = "Settings";
@@ -164,3 +166,5 @@ bool SettingsFileReadable(const std::string& path) {
     ::close(fd);
     return file;
 }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 
 #include "settings/SettingsRecords.h"
 
+namespace tavrin {
+
 class MessageBoxHost;
 
 // The default settings file in the start-up directory; empty when the path would not fit in
@@ -45,3 +47,5 @@ std::array<std::pair<std::string, std::string>, 16> SettingsKeyValues(const Wind
 // True when the path can be opened for reading and is not a folder (the "TVS File not found."
 // test).
 bool SettingsFileReadable(const std::string& path);
+
+}  // namespace tavrin

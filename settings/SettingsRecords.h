@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+namespace tavrin {
+
 // The live operation settings; values before any settings file is read.
 struct OperationSettings {
     int language = 0;  // 0 English, 1 Japanese
@@ -23,3 +25,5 @@ struct WindowState {
     std::array<std::string, 8> fileName;
     int parallelMode = 0;
 };
+
+}  // namespace tavrin

@@ -7,6 +7,8 @@
 #include "card/CardLayout.h"
 #include "support/OpsTestKit.h"
 
+using namespace tavrin;
+
 namespace {
 
 using opstest::Bytes;

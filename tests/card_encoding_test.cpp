@@ -6,6 +6,8 @@
 
 #include "card/CardLayout.h"
 
+using namespace tavrin;
+
 namespace {
 
 using Lanes = std::vector<std::vector<uint8_t>>;

@@ -3,6 +3,8 @@
 
 #include "card/CardLayout.h"
 
+using namespace tavrin;
+
 TEST(CardFormatBankSector, ParseGivesBackWhatWasBuilt) {
     const SectorBytes bytes = BankSector::Make(96, 292, 1, 15, 200, 0, 0x0C).Build();
     const BankSector bank = BankSector::Parse(bytes.data());

@@ -9,6 +9,8 @@
 #include "ops/ScanBanks.h"
 #include "support/MemoryDevice.h"
 
+using namespace tavrin;
+
 namespace {
 
 std::vector<uint8_t> Bytes(const SectorBytes& sector, size_t from, size_t count) {

@@ -18,6 +18,8 @@
 #include "support/OpsTestKit.h"
 #include "text/Texts.h"
 
+using namespace tavrin;
+
 using namespace opstest;
 
 namespace {

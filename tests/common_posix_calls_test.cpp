@@ -3,6 +3,8 @@
 
 #include "common/PosixCalls.h"
 
+using namespace tavrin;
+
 TEST(RetryInterrupted, RepeatsOnlyWhatASignalInterrupted) {
     int calls = 0;
     auto interruptedTwice = [&] {

@@ -15,6 +15,8 @@
 #include "ops/PosixInputFile.h"
 #include "support/ScratchFolder.h"
 
+using namespace tavrin;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

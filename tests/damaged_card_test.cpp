@@ -17,6 +17,8 @@
 #include "support/ServiceAccessRig.h"
 #include "text/Texts.h"
 
+using namespace tavrin;
+
 using namespace opstest;
 
 namespace {

@@ -9,6 +9,8 @@
 #include "support/FakeDriveTree.h"
 #include "support/FaultInjectingDevice.h"
 
+using namespace tavrin;
+
 namespace {
 
 class FaultDeviceTest : public ::testing::Test {

@@ -10,6 +10,8 @@
 #include "support/FakeDriveTree.h"
 #include "support/FaultInjectingDevice.h"
 
+using namespace tavrin;
+
 namespace {
 
 std::vector<std::string> Texts(const ListModel& list) {

@@ -17,6 +17,8 @@
 #include "disk/linux/LinuxSectorDevice.h"
 #include "support/ScratchFolder.h"
 
+using namespace tavrin;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

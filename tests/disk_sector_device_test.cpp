@@ -9,6 +9,8 @@
 #include "disk/linux/LinuxSectorDevice.h"
 #include "support/FakeDriveTree.h"
 
+using namespace tavrin;
+
 namespace {
 
 constexpr int32_t kLastReachableOffset = 2147483136;  // sector 4,194,303

@@ -13,6 +13,8 @@
 #include "support/ServiceAccessRig.h"
 #include "text/Texts.h"
 
+using namespace tavrin;
+
 using namespace opstest;
 using Result = DiskService::Result;
 

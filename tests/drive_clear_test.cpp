@@ -10,6 +10,8 @@
 #include "disk/Drives.h"
 #include "support/FakeDriveTree.h"
 
+using namespace tavrin;
+
 namespace {
 
 const std::vector<uint8_t> kFilled(512, 0xAB);

@@ -12,6 +12,8 @@
 #include "disk/linux/SysfsDisks.h"
 #include "support/FakeDriveTree.h"
 
+using namespace tavrin;
+
 namespace {
 
 std::set<std::string> NamedPaths(int upTo) {

@@ -21,6 +21,8 @@
 #include "text/LocalText.h"
 #include "text/Texts.h"
 
+using namespace tavrin;
+
 using namespace opstest;
 
 namespace {

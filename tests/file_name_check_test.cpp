@@ -5,6 +5,8 @@
 #include "support/RecordingMessageHost.h"
 #include "support/ScratchFolder.h"
 
+using namespace tavrin;
+
 namespace {
 
 using Names = std::array<std::string, 8>;

@@ -13,6 +13,8 @@
 #include "fuzz/SettingsLoadFuzz.h"
 #include "support/ScratchFolder.h"
 
+using namespace tavrin;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -27,3 +27,5 @@
 #include "support/QuietHost.h"
 #include "text/MessageBoxHost.h"
 #include "text/Texts.h"
+
+using namespace tavrin;

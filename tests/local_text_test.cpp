@@ -6,6 +6,8 @@
 
 #include "text/Texts.h"
 
+using namespace tavrin;
+
 TEST(LocalText, PicksJapaneseForAnyNonZeroFlag) {
     EXPECT_STREQ(LocalText(0, texts::kProgram), "Program");
     EXPECT_STREQ(LocalText(1, texts::kProgram), "書き込み");

@@ -4,6 +4,8 @@
 #include "ops/CardSelection.h"
 #include "support/OpsTestKit.h"
 
+using namespace tavrin;
+
 using namespace opstest;
 
 namespace {

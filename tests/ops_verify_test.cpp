@@ -7,6 +7,8 @@
 #include "support/ScriptedHost.h"
 #include "text/Texts.h"
 
+using namespace tavrin;
+
 using namespace opstest;
 
 namespace {

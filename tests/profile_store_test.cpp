@@ -8,6 +8,8 @@
 #include "settings/ProfileStore.h"
 #include "settings_test_support.h"
 
+using namespace tavrin;
+
 namespace {
 
 class ProfileStoreTest : public ::testing::Test {

@@ -3,6 +3,8 @@
 
 #include "settings/ProfileText.h"
 
+using namespace tavrin;
+
 namespace {
 
 std::string Value(const std::string& text, const std::string& key, const std::string& section = "Settings") {

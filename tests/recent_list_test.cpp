@@ -7,6 +7,8 @@
 #include "settings/RecentList.h"
 #include "settings_test_support.h"
 
+using namespace tavrin;
+
 namespace {
 
 class RecentListTest : public ::testing::Test {

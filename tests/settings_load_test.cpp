@@ -10,6 +10,8 @@
 #include "settings_test_support.h"
 #include "text/Texts.h"
 
+using namespace tavrin;
+
 namespace {
 
 struct Loaded {

@@ -7,6 +7,8 @@
 #include "settings/SettingsFile.h"
 #include "settings_test_support.h"
 
+using namespace tavrin;
+
 namespace {
 
 class SettingsSaveTest : public ::testing::Test {

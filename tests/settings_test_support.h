@@ -14,6 +14,8 @@
 #include "common/PosixCalls.h"
 #include "text/MessageBoxHost.h"
 
+namespace tavrin {
+
 class TempFolder {
 public:
     TempFolder() {
@@ -76,3 +78,5 @@ public:
     }
     std::vector<ShownMessage> shown;
 };
+
+}  // namespace tavrin

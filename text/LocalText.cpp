@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace tavrin {
+
 std::string FormatText(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -21,3 +23,5 @@ std::string FormatText(const char* format, ...) {
     va_end(args);
     return out;
 }
+
+}  // namespace tavrin

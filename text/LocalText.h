@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+namespace tavrin {
+
 // A text with its Japanese twin (UTF-8).
 struct TextPair {
     const char* english;
@@ -17,3 +19,5 @@ inline const char* LocalText(int flag, const TextPair& pair) {
 
 // printf-style formatting into a std::string.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace tavrin

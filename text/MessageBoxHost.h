@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+namespace tavrin {
+
 enum class MsgIcon { Error, Warning, Question, Information };
 enum class MsgButtons { Ok, OkCancel, YesNo };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
@@ -12,3 +14,5 @@ public:
     virtual ~MessageBoxHost() = default;
     virtual MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) = 0;
 };
+
+}  // namespace tavrin

@@ -5,6 +5,8 @@
 #include "TavrinVersion.h"
 #include "text/LocalText.h"
 
+namespace tavrin {
+
 // Every text of the tool that has a Japanese twin, and the English-only texts that more than
 // one place shows. Chosen at the moment of showing with LocalText.
 namespace texts {
@@ -172,3 +174,5 @@ inline constexpr const char* kTvsFilesFilter = "TVS Files (*.tvs)";
 inline constexpr const char* kVersion = kTavrinVersion;
 
 }  // namespace texts
+
+}  // namespace tavrin

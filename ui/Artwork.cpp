@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ui/Artwork.h"
 
+namespace tavrin {
+
 QPixmap ProductLogo() {
     return QPixmap(":/tavrin/logo.png");
 }
@@ -22,3 +24,5 @@ QLabel* MakePictureLabel(const QPixmap& picture, const char* objectName, QWidget
     label->setFixedSize(picture.size());
     return label;
 }
+
+}  // namespace tavrin

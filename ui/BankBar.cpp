@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace tavrin {
+
 BankBar::BankBar(QWidget* parent) : QWidget(parent) {
     setFixedSize(kWidth, kHeight);
 }
@@ -49,3 +51,5 @@ const char* BankBarScaleText(int scale) {
     if (scale < 0) return "1%";
     return scale == 0 ? "10%" : "100%";
 }
+
+}  // namespace tavrin

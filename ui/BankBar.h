@@ -5,6 +5,8 @@
 #include "card/BankTable.h"
 #include "ops/CardSelection.h"
 
+namespace tavrin {
+
 // The bank usage bar: a white bar of 230 x 20 pixels with one block per present bank,
 // green for the bank selected in the bank list and blue for the others.
 class BankBar : public QWidget {
@@ -34,3 +36,5 @@ private:
 
 // "1%", "10%" or "100%" for the bar's scale -1, 0 or 1.
 const char* BankBarScaleText(int scale);
+
+}  // namespace tavrin

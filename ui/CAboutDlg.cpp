@@ -9,6 +9,8 @@
 #include "ui/Artwork.h"
 #include "ui/ModalDialog.h"
 
+namespace tavrin {
+
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), version(texts::kVersion) {
     setObjectName("aboutDialog");
     setWindowTitle("About Tavrin");
@@ -34,3 +36,5 @@ int CAboutDlg::DoModal() {
     versionLabel_->setText(version);
     return exec();
 }
+
+}  // namespace tavrin

@@ -5,6 +5,8 @@
 
 class QLabel;
 
+namespace tavrin {
+
 // The About box: logo, "Tavrin Version" and the version text. The same in both languages.
 class CAboutDlg : public QDialog {
     Q_OBJECT
@@ -18,3 +20,5 @@ public:
 private:
     QLabel* versionLabel_;
 };
+
+}  // namespace tavrin

@@ -14,6 +14,8 @@
 #include "ui/Artwork.h"
 #include "ui/ModalDialog.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr const char* kColumnNames[4] = {"FileName", "Size", "Date", "Time"};
@@ -150,3 +152,5 @@ void CBankInfo::DoModal(QWidget* owner) {
     OnInitDialog();
     ExecOver(*this, owner);
 }
+
+}  // namespace tavrin

@@ -9,6 +9,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 
+namespace tavrin {
+
 // The File Information dialog: what the selected bank records beside the files named in the
 // window. Its one object lives for the whole run and keeps the last contents.
 class CBankInfo : public QDialog {
@@ -42,3 +44,5 @@ private:
     QLabel* bankCaption_;
     QLineEdit* bankNumber_;
 };
+
+}  // namespace tavrin

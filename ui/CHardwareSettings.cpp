@@ -18,6 +18,8 @@
 #include "ui/ModalDialog.h"
 #include "ui/UserPrompts.h"
 
+namespace tavrin {
+
 std::array<const char*, 4> SpeedLabels(int parallelMode, unsigned fileMask) {
     if (parallelMode != 0) return {"20 Mbit/s", "40 Mbit/s", "80 Mbit/s", "160 Mbit/s"};
     if ((fileMask & 0xF0u) == 0) return {"5 Mbit/s", "10 Mbit/s", "20 Mbit/s", "40 Mbit/s"};
@@ -186,3 +188,5 @@ bool CHardwareSettings::DoModal(QWidget* owner, int language, unsigned mask, int
     settings = before;
     return false;
 }
+
+}  // namespace tavrin

@@ -11,6 +11,9 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace tavrin {
+
 class UserPrompts;
 
 // The four speed labels, slowest first, for the way the card will be configured.
@@ -64,3 +67,5 @@ private:
     QPushButton* ok_;
     QPushButton* cancel_;
 };
+
+}  // namespace tavrin

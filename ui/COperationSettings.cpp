@@ -14,6 +14,8 @@
 #include "ui/Artwork.h"
 #include "ui/ModalDialog.h"
 
+namespace tavrin {
+
 COperationSettings::COperationSettings() {
     setObjectName("operationSettingsDialog");
     setWindowTitle("Operation Settings");
@@ -106,3 +108,5 @@ bool COperationSettings::DoModal(QWidget* owner) {
     OnInitDialog();
     return ExecOver(*this, owner) == QDialog::Accepted;
 }
+
+}  // namespace tavrin

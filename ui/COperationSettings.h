@@ -10,6 +10,8 @@ class QGroupBox;
 class QPushButton;
 class QRadioButton;
 
+namespace tavrin {
+
 // The Operation Settings dialog. Its one object lives for the whole run and holds the live
 // operation settings.
 class COperationSettings : public QDialog {
@@ -41,3 +43,5 @@ private:
     QPushButton* ok_;
     QPushButton* cancel_;
 };
+
+}  // namespace tavrin

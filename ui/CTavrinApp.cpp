@@ -6,6 +6,8 @@
 #include "ui/SingleInstance.h"
 #include "ui/TavrinStyle.h"
 
+namespace tavrin {
+
 CTavrinApp::CTavrinApp(int& argc, char** argv) : application_(argc, argv), hardwareSettings_(prompts_) {
     QApplication::setDesktopFileName("org.tavrin.Tavrin");
     QApplication::setStyle(new TavrinStyle);
@@ -23,3 +25,5 @@ int CTavrinApp::InitInstance() {
     window.exec();
     return 0;
 }
+
+}  // namespace tavrin

@@ -7,6 +7,8 @@
 #include "ui/COperationSettings.h"
 #include "ui/UserPrompts.h"
 
+namespace tavrin {
+
 // The application: the Qt application object first, then the process-wide dialog objects in
 // the order they must exist; they go in the reverse order when it ends.
 class CTavrinApp {
@@ -24,3 +26,5 @@ private:
     CHardwareSettings hardwareSettings_;
     CBankInfo bankInfo_;
 };
+
+}  // namespace tavrin

@@ -20,6 +20,8 @@
 #include "ui/ModalDialog.h"
 #include "ui/UserPrompts.h"
 
+namespace tavrin {
+
 CTavrinDlg::CTavrinDlg(COperationSettings& operationSettings, CHardwareSettings& hardwareSettings,
                        CBankInfo& bankInfo, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent),
@@ -198,3 +200,5 @@ void CTavrinDlg::closeEvent(QCloseEvent* event) {
         event->ignore();
     }
 }
+
+}  // namespace tavrin

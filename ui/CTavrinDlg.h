@@ -7,11 +7,6 @@
 #include "ops/Operations.h"
 #include "settings/RecentList.h"
 
-class CBankInfo;
-class CHardwareSettings;
-class COperationSettings;
-class BankBar;
-class DiskComboBox;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -22,6 +17,14 @@ class QMenu;
 class QMenuBar;
 class QProgressBar;
 class QPushButton;
+
+namespace tavrin {
+
+class CBankInfo;
+class CHardwareSettings;
+class COperationSettings;
+class BankBar;
+class DiskComboBox;
 class UserPrompts;
 
 // The main window: the disk, the eight configuration files, Parallel Mode and the operation
@@ -148,3 +151,5 @@ private:
     QLabel* erasePercent_;
     QProgressBar* progress_;
 };
+
+}  // namespace tavrin

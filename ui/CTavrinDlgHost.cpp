@@ -16,6 +16,8 @@
 #include "ui/DiskComboBox.h"
 #include "ui/UserPrompts.h"
 
+namespace tavrin {
+
 namespace {
 
 void FillComboBox(QComboBox& box, const ListModel& model) {
@@ -133,21 +135,23 @@ void CTavrinDlg::RunOperation(bool (*operation)(OperationHost&, OperationContext
 }
 
 void CTavrinDlg::OnProgram() {
-    RunOperation(::OnProgram);
+    RunOperation(tavrin::OnProgram);
 }
 
 void CTavrinDlg::OnVerify() {
-    RunOperation(::OnVerify);
+    RunOperation(tavrin::OnVerify);
 }
 
 void CTavrinDlg::OnErase() {
-    RunOperation(::OnErase);
+    RunOperation(tavrin::OnErase);
 }
 
 void CTavrinDlg::OnCheckInfo() {
-    RunOperation(::OnCheckInfo);
+    RunOperation(tavrin::OnCheckInfo);
 }
 
 void CTavrinDlg::OnMapDrives() {
     ShowMessage(DriveMapText(), MsgButtons::Ok, MsgIcon::Warning);
 }
+
+}  // namespace tavrin

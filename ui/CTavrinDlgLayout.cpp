@@ -19,6 +19,8 @@
 #include "ui/CTavrinDlg.h"
 #include "ui/DiskComboBox.h"
 
+namespace tavrin {
+
 namespace {
 
 template <typename Widget>
@@ -171,3 +173,5 @@ void CTavrinDlg::BuildMenus() {
     helpMenu_ = Named(menuBar_->addMenu(texts::kMenuHelp.english), "helpMenu");
     command(helpMenu_, texts::kMenuAbout.english, "aboutAction", &CTavrinDlg::OnAbout);
 }
+
+}  // namespace tavrin

@@ -19,6 +19,8 @@
 #include "ui/QtTexts.h"
 #include "ui/UserPrompts.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr int kFixedFileItems = 4;     // Open, Save, separator, Exit
@@ -47,7 +49,7 @@ void CTavrinDlg::LoadSettings(const std::string& path) {
 }
 
 void CTavrinDlg::SaveSettings(const std::string& path) {
-    ::SaveSettings(path, context_.state, operationSettings_.settings, hardwareSettings_.settings);
+    tavrin::SaveSettings(path, context_.state, operationSettings_.settings, hardwareSettings_.settings);
 }
 
 void CTavrinDlg::OnOpenSettings() {
@@ -100,7 +102,7 @@ void CTavrinDlg::OnRecentFile(int entry) {
 }
 
 void CTavrinDlg::UpdateRecentList(const std::string& path) {
-    ::UpdateRecentList(defaultSettingsPath, recentFiles, path);
+    tavrin::UpdateRecentList(defaultSettingsPath, recentFiles, path);
 }
 
 void CTavrinDlg::RebuildRecentMenu() {
@@ -175,3 +177,5 @@ void CTavrinDlg::BuildToolTips() {
     tip(program_, texts::kTipProgram);
     tip(verify_, texts::kTipVerify);
 }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 
 #include "ui/UserPrompts.h"
 
+namespace tavrin {
+
 bool ParseDialogInteger(const QString& text, int& value) {
     static const QRegularExpression pattern(R"(^\s*([+-]?[0-9]{1,9})\s*$)");
     QRegularExpressionMatch match = pattern.match(text);
@@ -32,3 +34,5 @@ bool TakeIntegerField(QLineEdit& field, int low, int high, int& value, UserPromp
     value = read;
     return true;
 }
+
+}  // namespace tavrin

@@ -2,6 +2,8 @@
 #pragma once
 #include <QComboBox>
 
+namespace tavrin {
+
 // A drop-down list that says when its pop-up is about to open, so that the disk list can be
 // rebuilt first.
 class DiskComboBox : public QComboBox {
@@ -16,3 +18,5 @@ public:
 signals:
     void aboutToShowPopup();
 };
+
+}  // namespace tavrin

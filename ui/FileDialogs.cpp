@@ -6,6 +6,8 @@
 
 #include "text/Texts.h"
 
+namespace tavrin {
+
 QString FileDialogFilter(FileDialogKind kind) {
     // The description keeps its comma-separated patterns; the real patterns follow in a second
     // pair of parentheses, which the dialog hides.
@@ -56,3 +58,5 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, FileDialogKind kind
     }
     return dialog;
 }
+
+}  // namespace tavrin

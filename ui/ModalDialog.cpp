@@ -8,6 +8,8 @@
 #include <QWindow>
 #include <algorithm>
 
+namespace tavrin {
+
 int ExecOver(QDialog& dialog, QWidget* owner) {
     if (owner != nullptr) {
         QWidget* top = owner->window();
@@ -50,3 +52,5 @@ void MakeFixedSize(QDialog& dialog) {
     dialog.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     FixSizeOverTexts(dialog, 1, [](int) {});
 }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@ class QDialog;
 class QString;
 class QWidget;
 
+namespace tavrin {
+
 // Runs a dialog that lives apart from the window (the process-wide dialog objects) modally
 // over it: placed in front of the owner and centred on it, at the same place every time the
 // owner stands still. Returns the dialog's result.
@@ -22,3 +24,5 @@ void FixSizeOverTexts(QWidget& window, int variants, const std::function<void(in
 
 // FixSizeOverTexts for a dialog whose texts never change.
 void MakeFixedSize(QDialog& dialog);
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QTranslator>
 
+namespace tavrin {
+
 void UseQtTextsFor(int language) {
     static QPointer<QTranslator> installed;
     if (language == 0) {
@@ -24,3 +26,5 @@ void UseQtTextsFor(int language) {
         delete translator;
     }
 }
+
+}  // namespace tavrin

@@ -9,6 +9,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+namespace tavrin {
+
 namespace {
 
 constexpr char kRaiseRequest[] = "raise\n";
@@ -85,3 +87,5 @@ void RaiseTavrinWindow() {
         return;
     }
 }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 #include <QString>
 #include <memory>
 
+namespace tavrin {
+
 // One instance of the tool per user. The first start holds a lock file in the user's runtime
 // folder and listens on a local socket; a later start finds the lock taken and asks the
 // first, over that socket, to bring its window to the front.
@@ -41,3 +43,5 @@ private:
 
 // Shows, raises and activates the top-level window titled "Tavrin".
 void RaiseTavrinWindow();
+
+}  // namespace tavrin

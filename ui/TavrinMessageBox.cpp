@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+namespace tavrin {
+
 QString ApplicationCaption() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
@@ -51,3 +53,5 @@ MsgAnswer ShowTavrinMessage(QWidget* parent, const std::string& text, MsgButtons
     if (buttons == MsgButtons::YesNo) box.setDefaultButton(QMessageBox::Yes);
     return Answer(box.exec(), buttons);
 }
+
+}  // namespace tavrin

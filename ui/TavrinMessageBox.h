@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace tavrin {
+
 // The caption of every message box: the executable's file name without its extension.
 QString ApplicationCaption();
 
@@ -14,3 +16,5 @@ QString ApplicationCaption();
 // detail (why it failed) behind the box's "Show Details..." button when there is one.
 MsgAnswer ShowTavrinMessage(QWidget* parent, const std::string& text, MsgButtons buttons, MsgIcon icon,
                             const std::string& detail = {});
+
+}  // namespace tavrin

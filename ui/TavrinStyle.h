@@ -2,6 +2,8 @@
 #pragma once
 #include <QProxyStyle>
 
+namespace tavrin {
+
 // The platform's style with tooltips that appear after a second of hovering.
 class TavrinStyle : public QProxyStyle {
     Q_OBJECT
@@ -12,3 +14,5 @@ public:
     int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
                   QStyleHintReturn* returnData = nullptr) const override;
 };
+
+}  // namespace tavrin

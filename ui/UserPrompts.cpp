@@ -8,6 +8,8 @@
 #include "ui/FileDialogs.h"
 #include "ui/TavrinMessageBox.h"
 
+namespace tavrin {
+
 namespace {
 
 QWidget* MessageParent() {
@@ -30,3 +32,5 @@ std::string QtPrompts::ChooseFile(QWidget* parent, FileDialogKind kind) {
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
     return dialog->selectedFiles().constFirst().toStdString();
 }
+
+}  // namespace tavrin

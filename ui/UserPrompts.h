@@ -6,6 +6,8 @@
 
 class QWidget;
 
+namespace tavrin {
+
 enum class FileDialogKind { ConfigFile, OpenSettings, SaveSettings };
 
 // Everything the window asks the user through a standard dialog: message boxes and file
@@ -25,3 +27,5 @@ public:
     std::string ChooseFile(QWidget* parent, FileDialogKind kind) override;
     void ShowFailure(const std::string& text, MsgIcon icon, const std::string& detail) override;
 };
+
+}  // namespace tavrin

@@ -7,6 +7,8 @@
 
 #include "TavrinVersion.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr const char* kUsage =
@@ -50,3 +52,5 @@ std::optional<int> AnswerWindowCommandLine(int argc, char** argv) {
     }
     return std::nullopt;
 }
+
+}  // namespace tavrin

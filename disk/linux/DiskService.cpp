@@ -12,6 +12,8 @@
 #include "disk/linux/UdisksService.h"
 #endif
 
+namespace tavrin {
+
 namespace {
 
 class NoService : public DiskService {
@@ -106,3 +108,5 @@ AccessRefusal LastAccessRefusal() { return Guard().LastRefusal(); }
 QuietDiskAccess::QuietDiskAccess() { ++Guard().prompting_; }
 
 QuietDiskAccess::~QuietDiskAccess() { --Guard().prompting_; }
+
+}  // namespace tavrin

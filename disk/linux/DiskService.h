@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace tavrin {
+
 // The desktop's disk service (udisks2): it unmounts and opens disks for a user who may not do
 // so directly, after an authentication prompt when the system's policy asks for one.
 class DiskService {
@@ -36,3 +38,5 @@ bool DirectAccessRefusedForTesting();
 bool ServiceMayStandIn(int error);
 // Whether the system keeps this user from opening the node for reading and writing.
 bool DirectAccessRefused(const char* path);
+
+}  // namespace tavrin

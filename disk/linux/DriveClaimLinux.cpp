@@ -10,6 +10,8 @@
 #include "disk/linux/DiskService.h"
 #include "disk/linux/DriveRegistry.h"
 
+namespace tavrin {
+
 namespace {
 
 // An advisory lock on the image file or the device node, the same one udev honours for a
@@ -44,3 +46,5 @@ ClaimAttempt ClaimDrive(int drive) {
     }
     return {std::make_unique<FlockClaim>(fd), ""};
 }
+
+}  // namespace tavrin

@@ -17,6 +17,8 @@
 #include "common/PosixCalls.h"
 #include "disk/Drives.h"
 
+namespace tavrin {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -170,3 +172,5 @@ std::string OpenFailureReason(int error) {
 }
 
 void ResetDriveNumbering() { TheRegistry() = Registry(); }
+
+}  // namespace tavrin

@@ -6,6 +6,8 @@
 #include "disk/TargetIdentity.h"
 #include "disk/linux/SysfsDisks.h"
 
+namespace tavrin {
+
 // What a drive number stands for: a whole disk known to sysfs, or a path named explicitly
 // (an image file, or a block device that sysfs does not show).
 struct DriveEntry {
@@ -39,3 +41,5 @@ int OpenTargetNode(const DriveTarget& target, int flags, struct stat* info = nul
 
 // Why an open failed, for the command line's standard error.
 std::string OpenFailureReason(int error);
+
+}  // namespace tavrin

@@ -26,6 +26,8 @@
 #include "disk/linux/SysfsDisks.h"
 #include "text/LocalText.h"
 
+namespace tavrin {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -252,3 +254,5 @@ std::string DriveMapText() {
 }
 
 void SetUnmountFunctionForTesting(UnmountFunction unmount) { TestUnmount() = std::move(unmount); }
+
+}  // namespace tavrin

@@ -19,6 +19,8 @@
 #include "disk/linux/DriveRegistry.h"
 #include "disk/linux/SysfsDisks.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr uint64_t kReachEnd = uint64_t{1} << 31;  // signed 32-bit byte offsets end here
@@ -276,3 +278,5 @@ uint8_t* DiskSectorLinux::Bounce() {
 }
 
 std::unique_ptr<DiskSectorRW> CreateSectorDevice() { return std::make_unique<DiskSectorLinux>(); }
+
+}  // namespace tavrin

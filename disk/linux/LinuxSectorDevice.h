@@ -7,6 +7,8 @@
 #include "disk/DiskSectorRW.h"
 #include "disk/TargetIdentity.h"
 
+namespace tavrin {
+
 // Sector device on a Linux block device or an image file standing for a card.
 //
 // A block device is opened O_DIRECT, so what is read back comes from the card and not from the
@@ -77,3 +79,5 @@ private:
     uint64_t size_ = 0;       // bytes reachable on the device or image
     std::unique_ptr<uint8_t, FreeDeleter> bounce_;
 };
+
+}  // namespace tavrin

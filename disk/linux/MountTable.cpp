@@ -5,6 +5,8 @@
 
 #include "common/PosixCalls.h"
 
+namespace tavrin {
+
 namespace {
 
 bool IsOctal(char c) { return c >= '0' && c <= '7'; }
@@ -45,3 +47,5 @@ std::optional<std::vector<MountEntry>> ReadMountTable(const std::string& path) {
     if (!text) return std::nullopt;
     return ParseMountTable(*text);
 }
+
+}  // namespace tavrin

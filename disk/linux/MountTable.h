@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // One line of a mounts table (/proc/self/mounts format).
 struct MountEntry {
     std::string source;
@@ -15,3 +17,5 @@ std::vector<MountEntry> ParseMountTable(const std::string& text);
 // Nothing when the file cannot be read: a caller that would write must not take that for "no
 // mounts".
 std::optional<std::vector<MountEntry>> ReadMountTable(const std::string& path);
+
+}  // namespace tavrin

@@ -15,6 +15,8 @@
 #include "common/AsciiText.h"
 #include "common/PosixCalls.h"
 
+namespace tavrin {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -163,3 +165,5 @@ std::optional<dev_t> DeviceNumberOf(const std::string& sysfs, const std::string&
     if (!text || std::sscanf(text->c_str(), "%u:%u%c", &major, &minor, &end) != 2) return std::nullopt;
     return makedev(major, minor);
 }
+
+}  // namespace tavrin

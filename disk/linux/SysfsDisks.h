@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // Where the drive layer looks: each root comes from its environment variable when set
 // (TAVRIN_SYSFS_ROOT, TAVRIN_DEV_ROOT, TAVRIN_MOUNTS), read anew on every query so that a
 // test can point it at a fake tree.
@@ -48,3 +50,5 @@ std::optional<dev_t> DeviceNumberOf(const std::string& sysfs, const std::string&
 
 // The sysfs name of a block device given by major and minor number, via <sysfs>/dev/block.
 std::optional<std::string> BlockNameOfDevice(const std::string& sysfs, unsigned major, unsigned minor);
+
+}  // namespace tavrin

@@ -11,6 +11,8 @@
 
 #include "common/AsciiText.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr const char* kService = "org.freedesktop.UDisks2";
@@ -155,3 +157,5 @@ bool UdisksService::IsRemovableMedia(dev_t disk) {
     std::free(media);
     return removable || mediaRemovable || sdCard;
 }
+
+}  // namespace tavrin

@@ -8,6 +8,8 @@
 struct sd_bus;
 struct sd_bus_message;
 
+namespace tavrin {
+
 // udisks2 on the system bus, through sd-bus. Connects on first use; a bus or service that is
 // not there is Missing, a polkit refusal is Refused.
 class UdisksService : public DiskService {
@@ -32,3 +34,5 @@ private:
     sd_bus* bus_ = nullptr;
     bool connectFailed_ = false;
 };
+
+}  // namespace tavrin

@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+namespace tavrin {
+
 namespace opstest {
 
 CliResult RunCli(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
@@ -65,3 +67,5 @@ std::vector<std::string> FailingFlushEnvironment() {
 }
 
 }  // namespace opstest
+
+}  // namespace tavrin

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 namespace opstest {
 
 struct CliResult {
@@ -20,3 +22,5 @@ CliResult RunCli(const std::vector<std::string>& arguments, const std::vector<st
 std::vector<std::string> FailingFlushEnvironment();
 
 }  // namespace opstest
+
+}  // namespace tavrin

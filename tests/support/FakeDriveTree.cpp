@@ -18,6 +18,8 @@
 
 #include "disk/Drives.h"
 
+namespace tavrin {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -196,3 +198,5 @@ std::vector<uint8_t> FakeDriveTree::ReadBytes(const std::string& path, uint64_t 
     bytes.resize(static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
     return bytes;
 }
+
+}  // namespace tavrin

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // A fake sysfs tree, device root and mounts table in a temporary folder, whose device nodes
 // are sparse image files. While it lives, TAVRIN_SYSFS_ROOT, TAVRIN_DEV_ROOT and TAVRIN_MOUNTS
 // point at it, drive numbering starts from 0 and unmounting is scripted (by default it
@@ -83,3 +85,5 @@ private:
     std::vector<std::string> unmountCalls_;
     std::vector<std::string> readOnlyFiles_;
 };
+
+}  // namespace tavrin

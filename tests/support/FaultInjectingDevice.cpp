@@ -5,6 +5,8 @@
 #include <iterator>
 #include <utility>
 
+namespace tavrin {
+
 std::vector<TransferRecord> FaultPlan::WritesAfterFirstFailure() const {
     auto failed = [](const TransferRecord& r) { return !r.succeeded; };
     const TransferRecord* first = nullptr;
@@ -137,3 +139,5 @@ DeviceFactory MakeFaultInjectingFactory(DeviceFactory inner, std::shared_ptr<Fau
         return std::make_unique<FaultInjectingDevice>(std::move(device), plan);
     };
 }
+
+}  // namespace tavrin

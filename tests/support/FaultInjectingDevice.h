@@ -9,6 +9,8 @@
 
 #include "disk/DiskSectorRW.h"
 
+namespace tavrin {
+
 // One Read or Write as the fault device saw it.
 struct TransferRecord {
     int sequence = 0;  // place among all reads and writes of the plan, from 1
@@ -89,3 +91,5 @@ private:
 
 // A factory whose devices wrap those of `inner` and all consult `plan`.
 DeviceFactory MakeFaultInjectingFactory(DeviceFactory inner, std::shared_ptr<FaultPlan> plan);
+
+}  // namespace tavrin

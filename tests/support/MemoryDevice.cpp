@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace tavrin {
+
 MemoryDevice::MemoryDevice(uint32_t sectorCount) : bytes(static_cast<size_t>(sectorCount) * 512, 0) {}
 
 bool MemoryDevice::Open(int target) {
@@ -43,3 +45,5 @@ bool MemoryDevice::Write(int32_t offset, const void* data, uint32_t count) {
     ++writeCount;
     return true;
 }
+
+}  // namespace tavrin

@@ -7,6 +7,8 @@
 
 #include "disk/DiskSectorRW.h"
 
+namespace tavrin {
+
 // A card held in memory. Transfers outside it fail, as do those touching an unreadable sector;
 // it remembers how it was opened and closed so tests can check that a device is released.
 class MemoryDevice : public DiskSectorRW {
@@ -42,3 +44,5 @@ private:
         return false;
     }
 };
+
+}  // namespace tavrin

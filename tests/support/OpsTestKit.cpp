@@ -13,6 +13,8 @@
 #include "disk/Drives.h"
 #include "support/FaultInjectingDevice.h"
 
+namespace tavrin {
+
 namespace opstest {
 
 Bytes RandomBytes(size_t count, uint32_t seed) {
@@ -226,3 +228,5 @@ ScriptedHost ImageHost() {
 }
 
 }  // namespace opstest
+
+}  // namespace tavrin

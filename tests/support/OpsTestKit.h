@@ -15,6 +15,8 @@
 #include "support/ScratchFolder.h"
 #include "support/ScriptedHost.h"
 
+namespace tavrin {
+
 namespace opstest {
 
 using Bytes = std::vector<uint8_t>;
@@ -78,3 +80,5 @@ CardUnderTest MakeCard(const std::string& image, uint64_t sectors, uint64_t part
 ScriptedHost ImageHost();
 
 }  // namespace opstest
+
+}  // namespace tavrin

@@ -2,6 +2,8 @@
 #pragma once
 #include "ops/OperationHost.h"
 
+namespace tavrin {
+
 // A host with no window: nothing to show progress on, no controls to exchange, one fixed card.
 // Those that use it (benchmarks, fuzzers) answer the message boxes themselves.
 class QuietHost : public OperationHost {
@@ -17,3 +19,5 @@ public:
     void RefreshDiskList(CardSelection&, const DeviceFactory&) override {}
     void ShowBankInfo(const BankInfoData&) override {}
 };
+
+}  // namespace tavrin

@@ -5,6 +5,8 @@
 
 #include "text/MessageBoxHost.h"
 
+namespace tavrin {
+
 // Remembers every message box instead of showing it, and answers with `answer`.
 class RecordingMessageHost : public MessageBoxHost {
 public:
@@ -22,3 +24,5 @@ public:
     std::vector<Message> messages;
     MsgAnswer answer = MsgAnswer::Ok;
 };
+
+}  // namespace tavrin

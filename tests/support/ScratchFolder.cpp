@@ -7,6 +7,8 @@
 
 #include "common/PosixCalls.h"
 
+namespace tavrin {
+
 ScratchFolder::ScratchFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -31,3 +33,5 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
     const std::string text = ReadWholeFile(path).value_or("");
     return {text.begin(), text.end()};
 }
+
+}  // namespace tavrin

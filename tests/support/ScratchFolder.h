@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // A fresh folder under the system's temporary directory, removed with everything in it.
 class ScratchFolder {
 public:
@@ -23,3 +25,5 @@ private:
 
 // The whole file; empty when it cannot be read.
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+
+}  // namespace tavrin

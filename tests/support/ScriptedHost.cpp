@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "support/ScriptedHost.h"
 
+namespace tavrin {
+
 MsgAnswer ScriptedHost::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) {
     messages.push_back({text, buttons, icon});
     if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
@@ -70,3 +72,5 @@ void ScriptedHost::ClearRecords() {
     shownSelections.clear();
     repaints = untickCount = takeCount = putBackCount = diskListRefreshes = 0;
 }
+
+}  // namespace tavrin

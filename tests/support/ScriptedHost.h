@@ -6,6 +6,8 @@
 
 #include "ops/OperationHost.h"
 
+namespace tavrin {
+
 // A host for tests: answers questions from a script and records everything an operation shows.
 class ScriptedHost : public OperationHost {
 public:
@@ -67,3 +69,5 @@ public:
     std::vector<std::string> PercentTextsOf(OpButton button) const;
     void ClearRecords();
 };
+
+}  // namespace tavrin

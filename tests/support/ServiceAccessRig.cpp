@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace tavrin {
+
 namespace opstest {
 
 namespace {
@@ -69,3 +71,5 @@ ServiceAccessRig::~ServiceAccessRig() {
 }
 
 }  // namespace opstest
+
+}  // namespace tavrin

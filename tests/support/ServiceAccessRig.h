@@ -7,6 +7,8 @@
 #include "disk/linux/DiskService.h"
 #include "support/FakeDriveTree.h"
 
+namespace tavrin {
+
 namespace opstest {
 
 // What the stand-in for the desktop's disk service answers, and what it was asked.
@@ -41,3 +43,5 @@ private:
 };
 
 }  // namespace opstest
+
+}  // namespace tavrin

@@ -9,6 +9,8 @@
 
 #include "ui/FileDialogs.h"
 
+using namespace tavrin;
+
 namespace {
 
 QStringList OfferedNames(QFileDialog& dialog) {

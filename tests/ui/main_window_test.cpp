@@ -20,6 +20,8 @@
 #include "ui/UserPrompts.h"
 #include "ui/support/WindowTestKit.h"
 
+using namespace tavrin;
+
 namespace {
 
 QString Text(QObject* root, const char* name) {

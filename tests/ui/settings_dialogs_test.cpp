@@ -10,6 +10,8 @@
 
 #include "ui/support/WindowTestKit.h"
 
+using namespace tavrin;
+
 namespace {
 
 QRadioButton* Speed(QWidget* dialog, int index) {

@@ -12,6 +12,8 @@
 #include "ui/TavrinMessageBox.h"
 #include "ui/TavrinStyle.h"
 
+using namespace tavrin;
+
 class SingleInstanceTest : public QObject {
     Q_OBJECT
 private slots:

@@ -16,6 +16,8 @@
 #include "ui/BankBar.h"
 #include "ui/support/WindowTestKit.h"
 
+using namespace tavrin;
+
 namespace {
 
 constexpr uint64_t kCardSectors = 65536;

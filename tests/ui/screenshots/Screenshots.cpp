@@ -13,6 +13,8 @@
 #include "ui/TavrinStyle.h"
 #include "ui/support/WindowTestKit.h"
 
+using namespace tavrin;
+
 namespace {
 
 QDir output;

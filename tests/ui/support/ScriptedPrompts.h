@@ -8,6 +8,8 @@
 #include "support/ScriptedHost.h"
 #include "ui/UserPrompts.h"
 
+namespace tavrin {
+
 // Answers the window's message boxes and file dialogs from a script and records them.
 class ScriptedPrompts : public UserPrompts {
 public:
@@ -37,3 +39,5 @@ public:
         return path;
     }
 };
+
+}  // namespace tavrin

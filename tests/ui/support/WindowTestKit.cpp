@@ -9,6 +9,8 @@
 
 #include "common/PosixCalls.h"
 
+namespace tavrin {
+
 WindowTestKit::WindowTestKit() : savedDirectory_(QDir::currentPath()) {
     QDir::setCurrent(QString::fromStdString(folder.Path().string()));
 }
@@ -75,3 +77,5 @@ QStringList WindowTestKit::MenuTexts(const char* menuName) const {
     for (QAction* action : menu->actions()) texts << (action->isSeparator() ? QString("-") : action->text());
     return texts;
 }
+
+}  // namespace tavrin

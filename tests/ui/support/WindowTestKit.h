@@ -18,6 +18,8 @@
 #include "ui/CTavrinDlg.h"
 #include "ui/support/ScriptedPrompts.h"
 
+namespace tavrin {
+
 // What a window test needs, made in the order the application makes it: an empty fake drive
 // tree, a scratch start-up folder as the current directory, scripted prompts and the
 // process-wide dialog objects. The main window is opened on request.
@@ -75,3 +77,5 @@ void OnNextModal(std::function<void(T*)> action) {
     });
     timer->start();
 }
+
+}  // namespace tavrin

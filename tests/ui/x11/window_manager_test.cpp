@@ -19,6 +19,8 @@
 #include "ui/TavrinStyle.h"
 #include "ui/support/WindowTestKit.h"
 
+using namespace tavrin;
+
 namespace {
 
 // The window with the frame the window manager put around it, as the X server has it now.

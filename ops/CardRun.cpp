@@ -57,7 +57,7 @@ bool CardRun::ForEachBatch(uint64_t start, uint64_t sectors, OpButton button, co
     ChunkSource source(files_, State().parallelMode);
     const uint64_t chunks = (sectors + kChunkSectors - 1) / kChunkSectors;
     constexpr uint32_t kBatchChunks = kBatchBytes / kChunkSize;
-    AlignedBuffer buffer(std::min<uint64_t>(chunks, kBatchChunks) * kChunkSize);
+    AlignedBuffer buffer(std::min<uint64_t>(chunks, kBatchChunks) * kChunkSize, AlignedBuffer::Contents::Overwritten);
     walkButton_ = button;
     walkSectors_ = sectors;
     const int64_t base = SectorOffset(start);

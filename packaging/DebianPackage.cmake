@@ -18,6 +18,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(TAVRIN_WITH_UDISKS)
+  # Loaded at run time for the disk service, so the dependency scan does not see it.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsystemd0")
+endif()
 set(CPACK_STRIP_FILES ON)
 if(TAVRIN_INSTALL_UDEV_RULE)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

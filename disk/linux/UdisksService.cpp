@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "disk/linux/UdisksService.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "common/AsciiText.h"
@@ -21,6 +24,64 @@ constexpr const char* kBlock = "org.freedesktop.UDisks2.Block";
 constexpr const char* kDrive = "org.freedesktop.UDisks2.Drive";
 // A prompt waits for the user to type a password.
 constexpr uint64_t kPromptTimeoutUsec = 600ull * 1000 * 1000;
+
+// sd-bus, loaded when the service is first needed: linked in, it and the libraries it pulls in
+// took half of a short run's start-up, for a bus that only a user the system keeps out uses.
+struct SdBus {
+#define TAVRIN_SD_BUS(name) decltype(&::sd_bus_##name) name = nullptr;
+    TAVRIN_SD_BUS(open_system)
+    TAVRIN_SD_BUS(flush_close_unref)
+    TAVRIN_SD_BUS(call)
+    TAVRIN_SD_BUS(call_method)
+    TAVRIN_SD_BUS(get_property)
+    TAVRIN_SD_BUS(get_property_string)
+    TAVRIN_SD_BUS(get_property_trivial)
+    TAVRIN_SD_BUS(message_new_method_call)
+    TAVRIN_SD_BUS(message_set_allow_interactive_authorization)
+    TAVRIN_SD_BUS(message_append)
+    TAVRIN_SD_BUS(message_read)
+    TAVRIN_SD_BUS(message_enter_container)
+    TAVRIN_SD_BUS(message_unref)
+    TAVRIN_SD_BUS(error_free)
+#undef TAVRIN_SD_BUS
+};
+
+// Every function or nothing: a library that lacks one is no library.
+const SdBus* LoadSdBus() {
+    static const std::optional<SdBus> loaded = []() -> std::optional<SdBus> {
+        void* library = ::dlopen("libsystemd.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) return std::nullopt;
+        SdBus bus;
+        bool complete = true;
+        const auto take = [&](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(library, name));
+            complete = complete && function != nullptr;
+        };
+#define TAVRIN_SD_BUS(name) take(bus.name, "sd_bus_" #name);
+        TAVRIN_SD_BUS(open_system)
+        TAVRIN_SD_BUS(flush_close_unref)
+        TAVRIN_SD_BUS(call)
+        TAVRIN_SD_BUS(call_method)
+        TAVRIN_SD_BUS(get_property)
+        TAVRIN_SD_BUS(get_property_string)
+        TAVRIN_SD_BUS(get_property_trivial)
+        TAVRIN_SD_BUS(message_new_method_call)
+        TAVRIN_SD_BUS(message_set_allow_interactive_authorization)
+        TAVRIN_SD_BUS(message_append)
+        TAVRIN_SD_BUS(message_read)
+        TAVRIN_SD_BUS(message_enter_container)
+        TAVRIN_SD_BUS(message_unref)
+        TAVRIN_SD_BUS(error_free)
+#undef TAVRIN_SD_BUS
+        if (complete) return bus;
+        ::dlclose(library);
+        return std::nullopt;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
+
+// Only reached once Bus() answered, so the library is there.
+const SdBus& Lib() { return *LoadSdBus(); }
 
 // sd-bus leaves names and messages null when they are not known.
 std::string_view Text(const char* text) { return text != nullptr ? text : ""; }
@@ -37,30 +98,39 @@ DiskService::Result ResultOf(const sd_bus_error& error) {
     return DiskService::Result::Failed;
 }
 
+// Filled only by calls made after the library loaded.
 struct MessageRef {
     sd_bus_message* m = nullptr;
-    ~MessageRef() { sd_bus_message_unref(m); }
+    ~MessageRef() {
+        if (m != nullptr) Lib().message_unref(m);
+    }
 };
 
 struct ErrorRef {
     sd_bus_error e = SD_BUS_ERROR_NULL;
-    ~ErrorRef() { sd_bus_error_free(&e); }
+    ~ErrorRef() {
+        if (LoadSdBus() != nullptr) Lib().error_free(&e);
+    }
 };
 
 }  // namespace
 
-UdisksService::~UdisksService() { sd_bus_flush_close_unref(bus_); }
+UdisksService::~UdisksService() {
+    if (bus_ != nullptr) Lib().flush_close_unref(bus_);
+}
 
 sd_bus* UdisksService::Bus() {
-    if (bus_ == nullptr && !connectFailed_) connectFailed_ = sd_bus_open_system(&bus_) < 0;
+    if (bus_ == nullptr && !connectFailed_) connectFailed_ = LoadSdBus() == nullptr || Lib().open_system(&bus_) < 0;
     return bus_;
 }
 
 template <typename T>
 bool UdisksService::Property(const std::string& object, const char* interface, const char* name, char type,
                              T& value) {
+    sd_bus* bus = Bus();
+    if (bus == nullptr) return false;
     ErrorRef error;
-    return sd_bus_get_property_trivial(Bus(), kService, object.c_str(), interface, name, &error.e, type, &value) >= 0;
+    return Lib().get_property_trivial(bus, kService, object.c_str(), interface, name, &error.e, type, &value) >= 0;
 }
 
 std::optional<std::string> UdisksService::BlockObject(dev_t number, Result& failure) {
@@ -68,15 +138,15 @@ std::optional<std::string> UdisksService::BlockObject(dev_t number, Result& fail
     if (Bus() == nullptr) return std::nullopt;
     ErrorRef error;
     MessageRef reply;
-    if (sd_bus_call_method(bus_, kService, kManager, "org.freedesktop.UDisks2.Manager", "GetBlockDevices", &error.e,
+    if (Lib().call_method(bus_, kService, kManager, "org.freedesktop.UDisks2.Manager", "GetBlockDevices", &error.e,
                            &reply.m, "a{sv}", 0) < 0) {
         failure = ResultOf(error.e);
         return std::nullopt;
     }
     std::vector<std::string> objects;
-    if (sd_bus_message_enter_container(reply.m, 'a', "o") < 0) return std::nullopt;
+    if (Lib().message_enter_container(reply.m, 'a', "o") < 0) return std::nullopt;
     const char* path = nullptr;
-    while (sd_bus_message_read(reply.m, "o", &path) > 0) objects.emplace_back(path);
+    while (Lib().message_read(reply.m, "o", &path) > 0) objects.emplace_back(path);
     failure = Result::Failed;
     for (const auto& object : objects) {
         uint64_t value = 0;
@@ -90,15 +160,15 @@ DiskService::Result UdisksService::CallOpenDevice(const std::string& object, boo
     MessageRef call;
     MessageRef reply;
     ErrorRef error;
-    if (sd_bus_message_new_method_call(bus_, &call.m, kService, object.c_str(), kBlock, "OpenDevice") < 0 ||
-        sd_bus_message_set_allow_interactive_authorization(call.m, prompt) < 0 ||
-        sd_bus_message_append(call.m, "sa{sv}", writable ? "rw" : "r", 2, "flags", "i", flags,
+    if (Lib().message_new_method_call(bus_, &call.m, kService, object.c_str(), kBlock, "OpenDevice") < 0 ||
+        Lib().message_set_allow_interactive_authorization(call.m, prompt) < 0 ||
+        Lib().message_append(call.m, "sa{sv}", writable ? "rw" : "r", 2, "flags", "i", flags,
                               "auth.no_user_interaction", "b", !prompt) < 0) {
         return Result::Failed;
     }
-    if (sd_bus_call(bus_, call.m, prompt ? kPromptTimeoutUsec : 0, &error.e, &reply.m) < 0) return ResultOf(error.e);
+    if (Lib().call(bus_, call.m, prompt ? kPromptTimeoutUsec : 0, &error.e, &reply.m) < 0) return ResultOf(error.e);
     int received = -1;
-    if (sd_bus_message_read(reply.m, "h", &received) < 0) return Result::Failed;
+    if (Lib().message_read(reply.m, "h", &received) < 0) return Result::Failed;
     fd = ::fcntl(received, F_DUPFD_CLOEXEC, 3);  // the message closes its own
     return fd >= 0 ? Result::Done : Result::Failed;
 }
@@ -121,13 +191,13 @@ DiskService::Result UdisksService::Unmount(dev_t device) {
     MessageRef call;
     MessageRef reply;
     ErrorRef error;
-    if (sd_bus_message_new_method_call(bus_, &call.m, kService, object->c_str(), "org.freedesktop.UDisks2.Filesystem",
+    if (Lib().message_new_method_call(bus_, &call.m, kService, object->c_str(), "org.freedesktop.UDisks2.Filesystem",
                                        "Unmount") < 0 ||
-        sd_bus_message_set_allow_interactive_authorization(call.m, 1) < 0 ||
-        sd_bus_message_append(call.m, "a{sv}", 1, "auth.no_user_interaction", "b", 0) < 0) {
+        Lib().message_set_allow_interactive_authorization(call.m, 1) < 0 ||
+        Lib().message_append(call.m, "a{sv}", 1, "auth.no_user_interaction", "b", 0) < 0) {
         return Result::Failed;
     }
-    if (sd_bus_call(bus_, call.m, kPromptTimeoutUsec, &error.e, &reply.m) < 0) return ResultOf(error.e);
+    if (Lib().call(bus_, call.m, kPromptTimeoutUsec, &error.e, &reply.m) < 0) return ResultOf(error.e);
     return Result::Done;
 }
 
@@ -139,8 +209,8 @@ bool UdisksService::IsRemovableMedia(dev_t disk) {
     ErrorRef error;
     MessageRef reply;
     const char* drive = nullptr;
-    if (sd_bus_get_property(bus_, kService, object->c_str(), kBlock, "Drive", &error.e, &reply.m, "o") < 0 ||
-        sd_bus_message_read(reply.m, "o", &drive) < 0) {
+    if (Lib().get_property(bus_, kService, object->c_str(), kBlock, "Drive", &error.e, &reply.m, "o") < 0 ||
+        Lib().message_read(reply.m, "o", &drive) < 0) {
         return false;
     }
     const std::string driveObject = drive;
@@ -150,7 +220,7 @@ bool UdisksService::IsRemovableMedia(dev_t disk) {
     Property(driveObject, kDrive, "Removable", 'b', removable);
     Property(driveObject, kDrive, "MediaRemovable", 'b', mediaRemovable);
     ErrorRef mediaError;
-    if (sd_bus_get_property_string(bus_, kService, driveObject.c_str(), kDrive, "Media", &mediaError.e, &media) < 0) {
+    if (Lib().get_property_string(bus_, kService, driveObject.c_str(), kDrive, "Media", &mediaError.e, &media) < 0) {
         media = nullptr;
     }
     const bool sdCard = StartsWith(Text(media), "flash_sd");

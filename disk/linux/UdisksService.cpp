@@ -27,23 +27,16 @@ constexpr uint64_t kPromptTimeoutUsec = 600ull * 1000 * 1000;
 
 // sd-bus, loaded when the service is first needed: linked in, it and the libraries it pulls in
 // took half of a short run's start-up, for a bus that only a user the system keeps out uses.
+// Every function the service calls, each named once.
+#define TAVRIN_SD_BUS_FUNCTIONS(X)                                                                   \
+    X(open_system) X(flush_close_unref) X(call) X(call_method) X(get_property) X(get_property_string) \
+    X(get_property_trivial) X(message_new_method_call) X(message_set_allow_interactive_authorization) \
+    X(message_append) X(message_read) X(message_enter_container) X(message_unref) X(error_free)
+
 struct SdBus {
-#define TAVRIN_SD_BUS(name) decltype(&::sd_bus_##name) name = nullptr;
-    TAVRIN_SD_BUS(open_system)
-    TAVRIN_SD_BUS(flush_close_unref)
-    TAVRIN_SD_BUS(call)
-    TAVRIN_SD_BUS(call_method)
-    TAVRIN_SD_BUS(get_property)
-    TAVRIN_SD_BUS(get_property_string)
-    TAVRIN_SD_BUS(get_property_trivial)
-    TAVRIN_SD_BUS(message_new_method_call)
-    TAVRIN_SD_BUS(message_set_allow_interactive_authorization)
-    TAVRIN_SD_BUS(message_append)
-    TAVRIN_SD_BUS(message_read)
-    TAVRIN_SD_BUS(message_enter_container)
-    TAVRIN_SD_BUS(message_unref)
-    TAVRIN_SD_BUS(error_free)
-#undef TAVRIN_SD_BUS
+#define TAVRIN_SD_BUS_MEMBER(name) decltype(&::sd_bus_##name) name = nullptr;
+    TAVRIN_SD_BUS_FUNCTIONS(TAVRIN_SD_BUS_MEMBER)
+#undef TAVRIN_SD_BUS_MEMBER
 };
 
 // Every function or nothing: a library that lacks one is no library.
@@ -57,22 +50,9 @@ const SdBus* LoadSdBus() {
             function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(library, name));
             complete = complete && function != nullptr;
         };
-#define TAVRIN_SD_BUS(name) take(bus.name, "sd_bus_" #name);
-        TAVRIN_SD_BUS(open_system)
-        TAVRIN_SD_BUS(flush_close_unref)
-        TAVRIN_SD_BUS(call)
-        TAVRIN_SD_BUS(call_method)
-        TAVRIN_SD_BUS(get_property)
-        TAVRIN_SD_BUS(get_property_string)
-        TAVRIN_SD_BUS(get_property_trivial)
-        TAVRIN_SD_BUS(message_new_method_call)
-        TAVRIN_SD_BUS(message_set_allow_interactive_authorization)
-        TAVRIN_SD_BUS(message_append)
-        TAVRIN_SD_BUS(message_read)
-        TAVRIN_SD_BUS(message_enter_container)
-        TAVRIN_SD_BUS(message_unref)
-        TAVRIN_SD_BUS(error_free)
-#undef TAVRIN_SD_BUS
+#define TAVRIN_SD_BUS_TAKE(name) take(bus.name, "sd_bus_" #name);
+        TAVRIN_SD_BUS_FUNCTIONS(TAVRIN_SD_BUS_TAKE)
+#undef TAVRIN_SD_BUS_TAKE
         if (complete) return bus;
         ::dlclose(library);
         return std::nullopt;

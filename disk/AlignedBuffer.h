@@ -2,10 +2,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <new>
-
-#include <sys/mman.h>
 
 namespace tavrin {
 
@@ -17,14 +13,8 @@ public:
     static constexpr size_t kAlignment = 4096;
     enum class Contents { Zeroed, Overwritten };
 
-    explicit AlignedBuffer(size_t size, Contents contents = Contents::Zeroed)
-        : size_(size), alignment_(size >= kHugePage ? kHugePage : kAlignment),
-          bytes_(static_cast<uint8_t*>(::operator new(size ? size : 1, std::align_val_t{alignment_}))) {
-        // A batch buffer touched page by page costs a fault per 4 KiB; in huge pages, two.
-        if (alignment_ == kHugePage) ::madvise(bytes_, size_ / kHugePage * kHugePage, MADV_HUGEPAGE);
-        if (contents == Contents::Zeroed) std::memset(bytes_, 0, size_);
-    }
-    ~AlignedBuffer() { ::operator delete(bytes_, std::align_val_t{alignment_}); }
+    explicit AlignedBuffer(size_t size, Contents contents = Contents::Zeroed);
+    ~AlignedBuffer();
     AlignedBuffer(const AlignedBuffer&) = delete;
     AlignedBuffer& operator=(const AlignedBuffer&) = delete;
 
@@ -33,10 +23,9 @@ public:
     size_t size() const { return size_; }
 
 private:
-    static constexpr size_t kHugePage = size_t{2} << 20;
     size_t size_;
-    size_t alignment_;
-    uint8_t* bytes_;
+    size_t mapped_ = 0;  // bytes mapped from the kernel, or 0 when from the heap
+    uint8_t* bytes_ = nullptr;
 };
 
 }  // namespace tavrin

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "disk/AlignedBuffer.h"
+
+#include <cstring>
+#include <new>
+
+#include <sys/mman.h>
+
+namespace tavrin {
+
+namespace {
+
+// From here up a buffer is mapped on its own: the kernel's pages come zeroed, so a zeroed
+// buffer costs nothing until used, and lanes that stay unused are never backed at all.
+constexpr size_t kMappedFrom = size_t{64} << 10;
+constexpr size_t kHugePage = size_t{2} << 20;
+
+size_t RoundUp(size_t size, size_t unit) { return (size + unit - 1) / unit * unit; }
+
+}  // namespace
+
+AlignedBuffer::AlignedBuffer(size_t size, Contents contents) : size_(size) {
+    if (size < kMappedFrom) {
+        bytes_ = static_cast<uint8_t*>(::operator new(size ? size : 1, std::align_val_t{kAlignment}));
+        if (contents == Contents::Zeroed) std::memset(bytes_, 0, size);
+        return;
+    }
+    // A batch buffer in huge pages needs one that starts on one: map a huge page more and
+    // give back what lies outside.
+    const bool huge = size >= kHugePage;
+    const size_t length = RoundUp(size, huge ? kHugePage : kAlignment);
+    const size_t slack = huge ? kHugePage : 0;
+    void* region = ::mmap(nullptr, length + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (region == MAP_FAILED) throw std::bad_alloc();
+    auto* start = static_cast<uint8_t*>(region);
+    if (huge) {
+        auto* aligned = reinterpret_cast<uint8_t*>(RoundUp(reinterpret_cast<uintptr_t>(start), kHugePage));
+        if (aligned > start) ::munmap(start, static_cast<size_t>(aligned - start));
+        if (aligned + length < start + length + slack) ::munmap(aligned + length, static_cast<size_t>(start + slack - aligned));
+        start = aligned;
+        ::madvise(start, length, MADV_HUGEPAGE);
+    }
+    bytes_ = start;
+    mapped_ = length;
+    // Every byte of it is written soon: its pages are put in place in one call rather than by
+    // a fault per page at first touch. Older kernels refuse, and then the faults do it.
+    if (contents == Contents::Overwritten) ::madvise(start, length, MADV_POPULATE_WRITE);
+}
+
+AlignedBuffer::~AlignedBuffer() {
+    if (mapped_) {
+        ::munmap(bytes_, mapped_);
+    } else {
+        ::operator delete(bytes_, std::align_val_t{kAlignment});
+    }
+}
+
+}  // namespace tavrin

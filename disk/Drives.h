@@ -14,6 +14,10 @@ namespace tavrin {
 bool IsRemovableDisk(int drive);
 // The drive's size in 512-byte sectors, cut to 32 bits; 1 when it cannot be found, never 0.
 uint32_t DiskSectorCount(int drive);
+// The largest request worth making of the drive. A card pays a fixed cost for every command,
+// so its requests are large; an image file has no such cost, and its page cache takes small
+// copies from a buffer that stays in the CPU's cache faster than large ones from fresh memory.
+uint32_t TransferBytes(int drive);
 // Zeroes the first sector of the first volume on the drive (unmounting it first).
 bool ClearLogicalDrive(int drive);
 

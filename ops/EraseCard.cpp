@@ -14,9 +14,8 @@ namespace tavrin {
 
 namespace {
 
-// Progress counts in erase units; each request carries up to eight of them.
+// Progress counts in erase units; each request carries as many as the drive takes best.
 constexpr uint32_t kEraseUnitSectors = kEraseUnitBytes / kSectorSize;
-constexpr uint32_t kEraseBatchUnits = 8;
 // Erase speaks English whatever the language.
 constexpr int kEnglish = 0;
 
@@ -49,12 +48,13 @@ bool QuickErase(OperationHost& host, DeviceSession& device) {
     return Flushed(host, device, texts::kQuickEraseFailed);
 }
 
-bool FullErase(OperationHost& host, DeviceSession& device, uint32_t sectorCount) {
+bool FullErase(OperationHost& host, DeviceSession& device, int drive, uint32_t sectorCount) {
     if (!AskYes(host, texts::kEraseQuestion)) return false;
     const uint64_t units = sectorCount / kEraseUnitSectors;
-    const AlignedBuffer zero(std::min<uint64_t>(units, kEraseBatchUnits) * kEraseUnitBytes);
-    for (uint64_t first = 0; first < units; first += kEraseBatchUnits) {
-        const auto count = static_cast<uint32_t>(std::min<uint64_t>(kEraseBatchUnits, units - first));
+    const uint32_t batchUnits = std::max<uint32_t>(1, TransferBytes(drive) / kEraseUnitBytes);
+    const AlignedBuffer zero(std::min<uint64_t>(units, batchUnits) * kEraseUnitBytes);
+    for (uint64_t first = 0; first < units; first += batchUnits) {
+        const auto count = static_cast<uint32_t>(std::min<uint64_t>(batchUnits, units - first));
         const auto offset = static_cast<int64_t>(first * kEraseUnitBytes);
         int64_t failedAt = 0;
         const bool written = device.WriteInUnits(offset, zero.data(), count * kEraseUnitBytes, kEraseUnitBytes, failedAt);
@@ -75,7 +75,7 @@ int EraseCard(OperationHost& host, OperationContext& context) {
     const uint32_t sectorCount = DiskSectorCount(drive);
     SectorBytes header{};
     if (!OpenCardHeader(device, drive, host, kEnglish, header, true) || !ConfirmCard(host, header)) return 0;
-    const bool erased = context.operation.quickErase ? QuickErase(host, device) : FullErase(host, device, sectorCount);
+    const bool erased = context.operation.quickErase ? QuickErase(host, device) : FullErase(host, device, drive, sectorCount);
     return erased ? 1 : 0;
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "disk/AlignedBuffer.h"
+#include "disk/Drives.h"
 #include "ops/FileNameCheck.h"
 #include "ops/OpMessages.h"
 #include "text/Texts.h"
@@ -31,10 +32,17 @@ bool CannotOpenDisk(OperationHost& host, int language, const DeviceSession& devi
     return CannotOpenDisk(host, language, what.empty() || why.empty() ? what + why : what + " (" + why + ")");
 }
 
-std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& context, int drive, int language) {
+void HoldCardQuietly(OperationContext& context, int drive) {
+    if (context.frameClaim && context.frameClaimDrive == drive) return;
     // What was read before the card was ours may have changed since.
     if (context.headerReads) context.headerReads->Forget();
+    context.frameClaimDrive = drive;
+    context.frameClaim = context.claimDrive ? std::shared_ptr<DriveClaim>(context.claimDrive(drive).claim) : nullptr;
+}
+
+std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& context, int drive, int language) {
     if (context.frameClaim && context.frameClaimDrive == drive) return context.frameClaim;
+    if (context.headerReads) context.headerReads->Forget();
     ClaimAttempt attempt = context.claimDrive ? context.claimDrive(drive) : ClaimAttempt{};
     if (attempt.claim) return std::move(attempt.claim);
     CannotOpenDisk(host, language, attempt.reason);
@@ -56,14 +64,14 @@ bool OpenCardHeader(DeviceSession& device, int drive, OperationHost& host, int l
 bool CardRun::ForEachBatch(uint64_t start, uint64_t sectors, OpButton button, const BatchUse& use) {
     ChunkSource source(files_, State().parallelMode);
     const uint64_t chunks = (sectors + kChunkSectors - 1) / kChunkSectors;
-    constexpr uint32_t kBatchChunks = kBatchBytes / kChunkSize;
-    AlignedBuffer buffer(std::min<uint64_t>(chunks, kBatchChunks) * kChunkSize, AlignedBuffer::Contents::Overwritten);
+    const uint32_t batchChunks = std::max<uint32_t>(1, TransferBytes(context_.card.Drive()) / kChunkSize);
+    AlignedBuffer buffer(std::min<uint64_t>(chunks, batchChunks) * kChunkSize, AlignedBuffer::Contents::Overwritten);
     walkButton_ = button;
     walkSectors_ = sectors;
     const int64_t base = SectorOffset(start);
-    for (uint64_t first = 0; first < chunks; first += kBatchChunks) {
+    for (uint64_t first = 0; first < chunks; first += batchChunks) {
         const Batch batch{base + static_cast<int64_t>(first * kChunkSize), first,
-                          static_cast<uint32_t>(std::min<uint64_t>(kBatchChunks, chunks - first))};
+                          static_cast<uint32_t>(std::min<uint64_t>(batchChunks, chunks - first))};
         if (!use(batch, source, buffer.data())) return false;
     }
     ShowProgress(host_, button, 100);

@@ -25,6 +25,10 @@ extern const char* const kNotWritable;
 // The exclusive hold on the card for one run (the frame's when it holds one), or nothing after
 // "Cannot open disk." with the reason as a detail.
 std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& context, int drive, int language);
+// Takes the card's hold for the whole operation without a word, when it can be had, unless
+// `context` holds `drive` already: what is read of the card from then on is read under it.
+// When it cannot be had, the run's ClaimCard tries again and says why.
+void HoldCardQuietly(OperationContext& context, int drive);
 // "Cannot open disk." and why.
 bool CannotOpenDisk(OperationHost& host, int language, const std::string& reason);
 // "Cannot open disk." when the device refused: `what` went wrong, with the system's reason.
@@ -48,9 +52,8 @@ protected:
     }
     bool LoadFiles() { return files_.Load(State().fileName, slotMask_, context_.openFile, language_, host_); }
 
-    // The image goes to and comes from the device in batches of whole chunks of up to this
-    // size: a card pays a fixed cost per command, so few large requests keep it at its speed.
-    static constexpr uint32_t kBatchBytes = 4u << 20;
+    // The image goes to and comes from the device in batches of whole chunks, as large as the
+    // drive takes best (TransferBytes).
     // One stretch of the image: its card offset, the index of its first chunk, its chunks.
     struct Batch {
         int64_t offset;

@@ -2,7 +2,6 @@
 #include "cli/CliHost.h"
 
 #include <cstdio>
-#include <iostream>
 
 #include "card/CardLayout.h"
 #include "text/LocalText.h"
@@ -11,6 +10,13 @@
 namespace tavrin {
 
 namespace {
+
+// One line without its end; stdio rather than iostreams, whose set-up every run would pay for.
+std::string ReadLine(std::FILE* in) {
+    std::string line;
+    for (int c = std::fgetc(in); c != EOF && c != '\n'; c = std::fgetc(in)) line += static_cast<char>(c);
+    return line;
+}
 
 bool IsYes(const std::string& reply) { return reply == "y" || reply == "Y" || reply == "yes" || reply == "Yes"; }
 
@@ -51,18 +57,12 @@ MsgAnswer CliHost::Ask(const std::string& text, MsgButtons buttons) {
     }
     std::fprintf(stderr, "[y/N] ");
     std::fflush(stderr);
-    std::string reply;
-    if (!std::getline(std::cin, reply)) return no;
-    return IsYes(reply) ? yes : no;
+    return IsYes(ReadLine(stdin)) ? yes : no;
 }
 
 void CliHost::ShowDetail(const std::string& detail) {
     progress_->Finish();
     std::fprintf(stderr, "tavrin-cli: %s\n", detail.c_str());
-}
-
-void CliHost::RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice) {
-    selection.diskList = SingleTargetList(selection.Drive(), makeDevice);
 }
 
 ListModel SingleTargetList(int drive, const DeviceFactory& makeDevice) {

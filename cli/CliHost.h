@@ -29,7 +29,7 @@ public:
     void TakeControls(WindowState& state) override { state = controls_; }
     void PutStateBack(const WindowState& state) override { controls_ = state; }
     void ShowCardSelection(const CardSelection&) override {}
-    void RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice) override;
+    bool ShowsCardAfterwards() const override { return false; }
     void ShowBankInfo(const BankInfoData& info) override { showInfo_(info); }
     void ShowDetail(const std::string& detail) override;
 

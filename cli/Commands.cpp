@@ -12,6 +12,7 @@
 #include "cli/InfoPrinter.h"
 #include "disk/DiskLists.h"
 #include "disk/Drives.h"
+#include "ops/CardRun.h"
 #include "ops/OpMessages.h"
 #include "ops/Operations.h"
 #include "settings/SettingsFile.h"
@@ -116,7 +117,9 @@ int RunCardCommand(const CliArguments& a) {
     }
     auto counter = std::make_shared<TransferCounter>();
     context.makeDevice = CountingDeviceFactory(CreateSectorDevice, counter);
-    // The whole run is one operation: the list and the bank choice read what it reads.
+    // The whole run is one operation: the list and the bank choice read what it reads, under
+    // the hold it keeps on the card.
+    HoldCardQuietly(context, target.drive);
     const HeaderReadScope reads(context);
     context.card.diskList = SingleTargetList(target.drive, context.makeDevice);
     if (a.command != CliCommand::Erase && (!SelectBank(a.bank, context) || !BankOnCard(a.command, a.bank, context))) {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
+#include "ops/CardRun.h"
 #include "ops/CheckInfo.h"
 #include "ops/OpMessages.h"
 #include "ops/Operations.h"
@@ -22,7 +23,29 @@ void Completed(OperationHost& host, const char* text) {
     host.ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
 }
 
+// The card is held from before the frame's first look at it to the end of the run (Program's
+// Verify included), so that the look and the run's are one read, under the hold. A hold the
+// caller took already stays the caller's.
+class FrameHold {
+public:
+    explicit FrameHold(OperationContext& context) : context_(context) {
+        const int drive = context_.card.Drive();
+        taken_ = !(context_.frameClaim && context_.frameClaimDrive == drive);
+        HoldCardQuietly(context_, drive);
+    }
+    ~FrameHold() {
+        if (taken_) context_.frameClaim.reset();
+    }
+    FrameHold(const FrameHold&) = delete;
+    FrameHold& operator=(const FrameHold&) = delete;
+
+private:
+    OperationContext& context_;
+    bool taken_;
+};
+
 void RefreshAfterSuccess(OperationHost& host, OperationContext& context) {
+    if (!host.ShowsCardAfterwards()) return;
     host.RefreshDiskList(context.card, context.makeDevice);
     Rescan(host, context);
 }
@@ -38,10 +61,8 @@ void After(OperationHost& host, OperationContext& context, OpButton button) {
 
 bool OnProgram(OperationHost& host, OperationContext& context) {
     const HeaderReadScope reads(context);
+    const FrameHold hold(context);
     Before(host, context);
-    // Taken quietly: when it cannot be had, Program takes it again and says why.
-    context.frameClaimDrive = context.card.Drive();
-    if (context.claimDrive) context.frameClaim = std::move(context.claimDrive(context.frameClaimDrive).claim);
     const int language = context.operation.language;
     const bool programmed = ProgramCard(host, context);
     bool verified = true;
@@ -55,13 +76,13 @@ bool OnProgram(OperationHost& host, OperationContext& context) {
         }
         RefreshAfterSuccess(host, context);
     }
-    context.frameClaim.reset();
     After(host, context, OpButton::Program);
     return programmed && verified;
 }
 
 bool OnVerify(OperationHost& host, OperationContext& context) {
     const HeaderReadScope reads(context);
+    const FrameHold hold(context);
     Before(host, context);
     const bool verified = VerifyCard(host, context);
     if (verified) Completed(host, LocalText(context.operation.language, texts::kVerifyCompleted));
@@ -71,6 +92,7 @@ bool OnVerify(OperationHost& host, OperationContext& context) {
 
 bool OnErase(OperationHost& host, OperationContext& context) {
     const HeaderReadScope reads(context);
+    const FrameHold hold(context);
     Before(host, context);
     const bool erased = EraseCard(host, context) == 1;
     if (erased) {

@@ -41,8 +41,11 @@ public:
 
     // The disk list, bank list or usage bar changed: show them.
     virtual void ShowCardSelection(const CardSelection& selection) = 0;
+    // Whether the card is shown again after a successful Program or Erase: the disk list
+    // rebuilt, the banks read again. The command line ends there, and spares the card the read.
+    virtual bool ShowsCardAfterwards() const { return true; }
     // The disk list is about to be rebuilt after a successful Program or Erase. A host that
-    // names its card otherwise than by the list (the command line) may keep its own.
+    // names its card otherwise than by the list may keep its own.
     virtual void RefreshDiskList(CardSelection& selection, const DeviceFactory& makeDevice) {
         tavrin::RefreshDiskList(selection, makeDevice);
     }

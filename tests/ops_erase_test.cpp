@@ -122,7 +122,7 @@ TEST_F(EraseTest, CardSmallerThanAChunkIsErasedWithoutAWrite) {
 
 TEST_F(EraseTest, UnreadableOrUnopenableCard) {
     card_.NewPlan();
-    card_.plan->failReadNumber = 2;  // after the frame's scan
+    card_.plan->failReadNumber = 1;  // the first sectors, read once for the scan and the run
     card_.plan->numberedFailuresStay = true;
     EXPECT_FALSE(Erase(true, {MsgAnswer::Yes}));
     EXPECT_EQ(host_.LastMessage(), texts::kCannotReadDisk.english);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "disk/linux/MountTable.h"
 
-#include <sstream>
+#include <string_view>
 
 #include "common/PosixCalls.h"
 
@@ -26,18 +26,30 @@ std::string DecodeField(const std::string& field) {
     return out;
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// The next blank-separated field of `line` from `at`, empty when none is left.
+std::string_view NextField(std::string_view line, size_t& at) {
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    const size_t start = at;
+    while (at < line.size() && !IsBlank(line[at])) ++at;
+    return line.substr(start, at - start);
+}
+
 }  // namespace
 
 std::vector<MountEntry> ParseMountTable(const std::string& text) {
     std::vector<MountEntry> entries;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string source;
-        std::string mountPoint;
-        if (!(fields >> source >> mountPoint)) continue;
-        entries.push_back({DecodeField(source), DecodeField(mountPoint)});
+    const std::string_view all(text);
+    for (size_t start = 0; start < all.size();) {
+        const size_t end = std::min(all.find('\n', start), all.size());
+        const std::string_view line = all.substr(start, end - start);
+        start = end + 1;
+        size_t at = 0;
+        const std::string_view source = NextField(line, at);
+        const std::string_view mountPoint = NextField(line, at);
+        if (mountPoint.empty()) continue;
+        entries.push_back({DecodeField(std::string(source)), DecodeField(std::string(mountPoint))});
     }
     return entries;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "disk/AlignedBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -42,9 +43,15 @@ AlignedBuffer::AlignedBuffer(size_t size, Contents contents) : size_(size) {
     }
     bytes_ = start;
     mapped_ = length;
-    // Every byte of it is written soon: its pages are put in place in one call rather than by
-    // a fault per page at first touch. Older kernels refuse, and then the faults do it.
-    if (contents == Contents::Overwritten) ::madvise(start, length, MADV_POPULATE_WRITE);
+    if (contents == Contents::Overwritten) PrepareForWriting(0, size);
+}
+
+// Older kernels refuse, and then the faults do it.
+void AlignedBuffer::PrepareForWriting(size_t offset, size_t length) {
+    if (!mapped_ || offset >= size_) return;
+    const size_t first = offset / kAlignment * kAlignment;
+    const size_t end = RoundUp(offset + std::min(length, size_ - offset), kAlignment);
+    ::madvise(bytes_ + first, end - first, MADV_POPULATE_WRITE);
 }
 
 AlignedBuffer::~AlignedBuffer() {

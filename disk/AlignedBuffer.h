@@ -18,6 +18,10 @@ public:
     AlignedBuffer(const AlignedBuffer&) = delete;
     AlignedBuffer& operator=(const AlignedBuffer&) = delete;
 
+    // Bytes about to be written: their pages are put in place in one call instead of a fault
+    // per page at first touch (only where the buffer was mapped on its own).
+    void PrepareForWriting(size_t offset, size_t length);
+
     uint8_t* data() { return bytes_; }
     const uint8_t* data() const { return bytes_; }
     size_t size() const { return size_; }

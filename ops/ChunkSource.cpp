@@ -13,7 +13,9 @@ ChunkSource::ChunkSource(LoadedFiles& files, int parallelMode)
       encoding_(EncodingFor(parallelMode, files.Mask())),
       readAhead_(encoding_ == Encoding::Parallel ? 0 : size_t{kSlotCount} * kLaneReadBytes) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (files.Used(slot)) remaining_[slot] = files.Info(slot).dataLength;
+        if (!files.Used(slot)) continue;
+        remaining_[slot] = files.Info(slot).dataLength;
+        readAhead_.PrepareForWriting(size_t{kLaneReadBytes} * slot, kLaneReadBytes);
     }
 }
 

@@ -152,8 +152,8 @@ TEST(MountTable, ReadsSourceAndMountPointWithEscapes) {
         "/dev/sdb1 /media/my\\040card vfat rw 0 0\n"
         "\n"
         "lonely\n"
-        "proc /proc proc rw 0 0\n"
-        "/dev/sdc /x\\05 ext4 rw 0 0\n");
+        "proc\t/proc  proc rw 0 0\n"
+        "/dev/sdc /x\\05 ext4 rw 0 0");  // blanks of any kind and width; no end to the last line
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].source, "/dev/sdb1");
     EXPECT_EQ(entries[0].mountPoint, "/media/my card");

@@ -32,6 +32,8 @@ Encoding EncodingFor(int parallelMode, unsigned slotMask) {
     return (slotMask & 0xF0u) ? Encoding::EightLane : Encoding::FourLane;
 }
 
+int LaneCount(Encoding encoding) { return encoding == Encoding::EightLane ? 8 : encoding == Encoding::FourLane ? 4 : 1; }
+
 uint32_t LaneBytesPerChunk(Encoding encoding) {
     switch (encoding) {
     case Encoding::Parallel: return kChunkSize;
@@ -54,7 +56,7 @@ void EncodeChunk(Encoding encoding, const uint8_t* const lanes[8], uint8_t* chun
     // A missing lane stands for an unused slot: it supplies zeros. Lanes past those the
     // encoding uses are never read, so a caller may pass a shorter array.
     static const uint8_t kZeros[kChunkSize] = {};
-    const int laneCount = encoding == Encoding::Parallel ? 1 : encoding == Encoding::FourLane ? 4 : 8;
+    const int laneCount = LaneCount(encoding);
     const uint8_t* source[8];
     for (int n = 0; n < laneCount; ++n) source[n] = lanes[n] ? lanes[n] : kZeros;
     switch (encoding) {

@@ -40,6 +40,8 @@ uint32_t DataSectorCount(uint32_t imageLength);
 Encoding EncodingFor(int parallelMode, unsigned slotMask);
 // Bytes each slot supplies per chunk: 16384, 4096 or 2048.
 uint32_t LaneBytesPerChunk(Encoding encoding);
+// The files an encoding draws on at once: 1, 4 or 8.
+int LaneCount(Encoding encoding);
 
 SectorBytes BuildBankSector(uint32_t dataSectorCount, uint32_t dataStart, int frequency, int retry,
                             int delay, int parallelMode, unsigned slotMask);

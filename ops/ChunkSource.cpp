@@ -11,11 +11,13 @@ namespace tavrin {
 ChunkSource::ChunkSource(LoadedFiles& files, int parallelMode)
     : files_(files),
       encoding_(EncodingFor(parallelMode, files.Mask())),
-      readAhead_(encoding_ == Encoding::Parallel ? 0 : size_t{kSlotCount} * kLaneReadBytes) {
+      laneReadBytes_(kReadAheadChunks * LaneBytesPerChunk(encoding_)),
+      readAhead_(encoding_ == Encoding::Parallel ? 0 : static_cast<size_t>(LaneCount(encoding_)) * laneReadBytes_),
+      laneOffset_(laneReadBytes_) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!files.Used(slot)) continue;
         remaining_[slot] = files.Info(slot).dataLength;
-        readAhead_.PrepareForWriting(size_t{kLaneReadBytes} * slot, kLaneReadBytes);
+        readAhead_.PrepareForWriting(size_t{laneReadBytes_} * slot, laneReadBytes_);
     }
 }
 
@@ -24,9 +26,11 @@ bool ChunkSource::Next(uint8_t* chunk) {
         // The parallel image is File#1 as it stands: read straight into the chunk.
         return Fill(0, chunk, kChunkSize);
     }
-    if (laneOffset_ == kLaneReadBytes && !RefillLanes()) return false;
-    const uint8_t* lanes[8];
-    for (int slot = 0; slot < kSlotCount; ++slot) lanes[slot] = readAhead_.data() + slot * kLaneReadBytes + laneOffset_;
+    if (laneOffset_ == laneReadBytes_ && !RefillLanes()) return false;
+    const uint8_t* lanes[8] = {};
+    for (int slot = 0; slot < LaneCount(encoding_); ++slot) {
+        lanes[slot] = readAhead_.data() + size_t{laneReadBytes_} * slot + laneOffset_;
+    }
     EncodeChunk(encoding_, lanes, chunk);
     laneOffset_ += LaneBytesPerChunk(encoding_);
     return true;
@@ -35,7 +39,7 @@ bool ChunkSource::Next(uint8_t* chunk) {
 // The area of a slot not in use stays zero from the start.
 bool ChunkSource::RefillLanes() {
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (files_.Used(slot) && !Fill(slot, readAhead_.data() + slot * kLaneReadBytes, kLaneReadBytes)) return false;
+        if (files_.Used(slot) && !Fill(slot, readAhead_.data() + slot * laneReadBytes_, laneReadBytes_)) return false;
     }
     laneOffset_ = 0;
     return true;

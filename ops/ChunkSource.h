@@ -28,11 +28,13 @@ private:
     LoadedFiles& files_;
     Encoding encoding_;
     std::array<uint64_t, 8> remaining_{};
-    // Serial lanes are read ahead in pieces of several chunks and handed to the encoder from
-    // there: a read of each file per chunk cost more in system calls than the encoding.
-    static constexpr uint32_t kLaneReadBytes = 4 * kChunkSize;
+    // Serial lanes are read ahead, the lane bytes of this many chunks at a time, and handed to
+    // the encoder from there: a read of each file per chunk cost more in system calls than the
+    // encoding, and a larger read-ahead more in fresh memory than it saved on a small bank.
+    static constexpr uint32_t kReadAheadChunks = 16;
+    uint32_t laneReadBytes_;
     AlignedBuffer readAhead_;
-    uint32_t laneOffset_ = kLaneReadBytes;
+    uint32_t laneOffset_;
     int failedSlot_ = -1;
 };
 

@@ -33,7 +33,7 @@ bool CannotOpenDisk(OperationHost& host, int language, const DeviceSession& devi
 }
 
 void HoldCardQuietly(OperationContext& context, int drive) {
-    if (context.frameClaim && context.frameClaimDrive == drive) return;
+    if (context.frameClaimDrive == drive) return;
     // What was read before the card was ours may have changed since.
     if (context.headerReads) context.headerReads->Forget();
     context.frameClaimDrive = drive;

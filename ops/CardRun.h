@@ -26,7 +26,7 @@ extern const char* const kNotWritable;
 // "Cannot open disk." with the reason as a detail.
 std::shared_ptr<DriveClaim> ClaimCard(OperationHost& host, OperationContext& context, int drive, int language);
 // Takes the card's hold for the whole operation without a word, when it can be had, unless
-// `context` holds `drive` already: what is read of the card from then on is read under it.
+// `context` tried for `drive` already: what is read of the card from then on is read under it.
 // When it cannot be had, the run's ClaimCard tries again and says why.
 void HoldCardQuietly(OperationContext& context, int drive);
 // "Cannot open disk." and why.

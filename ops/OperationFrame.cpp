@@ -30,11 +30,13 @@ class FrameHold {
 public:
     explicit FrameHold(OperationContext& context) : context_(context) {
         const int drive = context_.card.Drive();
-        taken_ = !(context_.frameClaim && context_.frameClaimDrive == drive);
+        taken_ = context_.frameClaimDrive != drive;
         HoldCardQuietly(context_, drive);
     }
     ~FrameHold() {
-        if (taken_) context_.frameClaim.reset();
+        if (!taken_) return;
+        context_.frameClaim.reset();
+        context_.frameClaimDrive = -1;
     }
     FrameHold(const FrameHold&) = delete;
     FrameHold& operator=(const FrameHold&) = delete;

@@ -21,8 +21,9 @@ struct OperationContext {
     FileOpener openFile = OpenInputFile;
     // The exclusive hold that Program, Verify and Erase keep on the card from start to end.
     DriveClaimer claimDrive = ClaimDrive;
-    // The hold that the frame keeps across Program and its Verify, so that no other run comes
-    // between them.
+    // The hold taken quietly before an operation's first look at the card (by the frame, or by
+    // the command line for its whole run), kept across Program and its Verify so that no other
+    // run comes between them; and the drive it was tried for (-1: none), held or refused.
     std::shared_ptr<DriveClaim> frameClaim;
     int frameClaimDrive = -1;
     // The first sectors as this operation read them, while a HeaderReadScope lives.

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ops/CheckInfo.h"
 
+#include <cstring>
+
 #include "card/CardLayout.h"
+#include "disk/AlignedBuffer.h"
 #include "ops/BankInfoRows.h"
 #include "ops/DeviceSession.h"
 #include "ops/FileNameCheck.h"
@@ -65,12 +68,19 @@ private:
         return true;
     }
 
-    // A record that cannot be read shows as an empty row.
+    // The eight records in one request; when that fails, each on its own, so that a record
+    // that cannot be read shows as an empty row and only it.
     void ReadCardRows(uint32_t start) {
         cardSlots_ = 0;
+        AlignedBuffer records(kRecordsPerBank * kSectorSize);
+        const bool together = device_.Read(RecordOffset(start, 0), records.data(), kRecordsPerBank * kSectorSize);
         for (int slot = 0; slot < kSlotCount; ++slot) {
             SectorBytes record{};
-            if (!device_.Read(RecordOffset(start, slot), record.data(), kSectorSize)) record.fill(0);
+            if (together) {
+                std::memcpy(record.data(), records.data() + slot * kSectorSize, kSectorSize);
+            } else if (!device_.Read(RecordOffset(start, slot), record.data(), kSectorSize)) {
+                record.fill(0);
+            }
             const BankInfoRow row = CardRow(record);
             if (!row.name.empty()) cardSlots_ |= 1u << slot;
             PutRow(info_.cardFileName, info_.cardSize, info_.cardDate, info_.cardTime, slot, row);

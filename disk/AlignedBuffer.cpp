@@ -37,7 +37,7 @@ AlignedBuffer::AlignedBuffer(size_t size, Contents contents) : size_(size) {
     if (huge) {
         auto* aligned = reinterpret_cast<uint8_t*>(RoundUp(reinterpret_cast<uintptr_t>(start), kHugePage));
         if (aligned > start) ::munmap(start, static_cast<size_t>(aligned - start));
-        if (aligned + length < start + length + slack) ::munmap(aligned + length, static_cast<size_t>(start + slack - aligned));
+        ::munmap(aligned + length, static_cast<size_t>(start + slack - aligned));  // never empty
         start = aligned;
         ::madvise(start, length, MADV_HUGEPAGE);
     }

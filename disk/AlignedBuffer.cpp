@@ -12,8 +12,20 @@ namespace tavrin {
 namespace {
 
 // From here up a buffer is mapped on its own: the kernel's pages come zeroed, so a zeroed
-// buffer costs nothing until used, and lanes that stay unused are never backed at all.
+// buffer costs nothing until used, and lanes that stay unused are never backed at all. Under
+// AddressSanitizer every buffer comes from the heap, where its bounds are checked.
+#if defined(__SANITIZE_ADDRESS__)
+#define TAVRIN_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TAVRIN_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(TAVRIN_ADDRESS_SANITIZER)
+constexpr size_t kMappedFrom = SIZE_MAX;
+#else
 constexpr size_t kMappedFrom = size_t{64} << 10;
+#endif
 constexpr size_t kHugePage = size_t{2} << 20;
 
 size_t RoundUp(size_t size, size_t unit) { return (size + unit - 1) / unit * unit; }

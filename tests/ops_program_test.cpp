@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "card/CardLayout.h"
+#include "ops/CardRun.h"
 #include "ops/Operations.h"
 #include "support/OpsTestKit.h"
 #include "support/ScriptedHost.h"
@@ -457,3 +458,52 @@ TEST_F(ProgramTest, AFlushThatFailsIsNeverReportedAsProgrammed) {
     EXPECT_EQ(host_.diskListRefreshes, 0);
     EXPECT_TRUE(card_.AllClosed());
 }
+
+namespace {
+
+// The hold is taken once, before the frame's first look at the card; a host that shows
+// nothing afterwards (the command line) spares the card a last look.
+TEST_F(ProgramTest, OneHoldBeforeTheFirstLookAndNoLookAfterSuccess) {
+    int claims = 0;
+    size_t readsAtClaim = SIZE_MAX;
+    card_.context.claimDrive = [&](int drive) {
+        ++claims;
+        readsAtClaim = card_.plan->reads.size();
+        return ClaimDrive(drive);
+    };
+    host_.showsCardAfterwards = false;
+    ASSERT_TRUE(ProgramBlank({Rbf("a.rbf", 20000, 40)})) << host_.LastMessage();
+    EXPECT_EQ(claims, 1);
+    EXPECT_EQ(readsAtClaim, 0u);
+    EXPECT_EQ(host_.diskListRefreshes, 0);
+    EXPECT_LT(card_.plan->reads.back().sequence, card_.plan->writes.back().sequence);
+    EXPECT_EQ(card_.context.frameClaim, nullptr) << "the frame lets go of the hold it took";
+}
+
+// A hold the caller took (the command line, for its whole run) stays the caller's; one that
+// was refused quietly is asked for once more, by the run, which says why.
+TEST_F(ProgramTest, AHoldTakenBeforeTheFrameStaysAndARefusedOneIsAskedOnceMore) {
+    int claims = 0;
+    card_.context.claimDrive = [&](int drive) {
+        ++claims;
+        return ClaimDrive(drive);
+    };
+    HoldCardQuietly(card_.context, card_.context.card.Drive());
+    ASSERT_TRUE(ProgramBlank({Rbf("a.rbf", 20000, 41)})) << host_.LastMessage();
+    EXPECT_EQ(claims, 1);
+    EXPECT_NE(card_.context.frameClaim, nullptr);
+
+    card_.context.frameClaim.reset();
+    card_.context.frameClaimDrive = -1;
+    claims = 0;
+    card_.context.claimDrive = [&](int) {
+        ++claims;
+        return ClaimAttempt{nullptr, "another run is using this card"};
+    };
+    host_.ClearRecords();
+    EXPECT_FALSE(Program({dir_.File("a.rbf")}));
+    EXPECT_EQ(claims, 2);
+    EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>{texts::kCannotOpenDisk.english});
+}
+
+}  // namespace

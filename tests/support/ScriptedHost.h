@@ -33,6 +33,7 @@ public:
     bool initializeDisk = false;
     // True: a disk list rebuild keeps the list as it is (cards that discovery does not list).
     bool keepDiskList = false;
+    bool showsCardAfterwards = true;
 
     std::vector<Message> messages;
     std::vector<std::string> details;
@@ -48,6 +49,7 @@ public:
     int diskListRefreshes = 0;
 
     MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) override;
+    bool ShowsCardAfterwards() const override { return showsCardAfterwards; }
     void SetPercentText(OpButton button, const std::string& text) override;
     void SetProgress(int percent) override;
     void EnableButton(OpButton button, bool enabled) override;

@@ -15,8 +15,8 @@ struct OperationContext;
 // card pays a whole command for each small read, and the list, the bank scans and the run
 // each look at them. Every open still goes to the card and is checked there; only reads that
 // lie inside these sectors are answered from here, and only until anything is written or the
-// run forgets them (it does when it claims the card, so what it decides on is read under the
-// claim).
+// operation forgets them (it does when it takes the card's hold, so what it decides on is read
+// under the hold).
 class HeaderReads {
 public:
     static constexpr uint32_t kBytes = kBankCount * kSectorSize;

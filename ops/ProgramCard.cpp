@@ -40,7 +40,8 @@ public:
     }
 
 private:
-    // The bank table is read again under the claim: the one the frame scanned may be stale.
+    // The bank table that counts is the one read under the hold: the frame's look when the
+    // frame held the card already, a fresh read when it had to be claimed here.
     bool OpenCard() {
         drive_ = context_.card.Drive();
         if (!device_.Open(drive_)) return CannotOpenDisk(host_, language_, device_);

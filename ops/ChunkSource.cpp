@@ -17,7 +17,7 @@ ChunkSource::ChunkSource(LoadedFiles& files, int parallelMode)
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!files.Used(slot)) continue;
         remaining_[slot] = files.Info(slot).dataLength;
-        readAhead_.PrepareForWriting(size_t{laneReadBytes_} * slot, laneReadBytes_);
+        readAhead_.PrepareForWriting(LaneOffset(slot), laneReadBytes_);
     }
 }
 
@@ -29,7 +29,7 @@ bool ChunkSource::Next(uint8_t* chunk) {
     if (laneOffset_ == laneReadBytes_ && !RefillLanes()) return false;
     const uint8_t* lanes[8] = {};
     for (int slot = 0; slot < LaneCount(encoding_); ++slot) {
-        lanes[slot] = readAhead_.data() + size_t{laneReadBytes_} * slot + laneOffset_;
+        lanes[slot] = readAhead_.data() + LaneOffset(slot) + laneOffset_;
     }
     EncodeChunk(encoding_, lanes, chunk);
     laneOffset_ += LaneBytesPerChunk(encoding_);
@@ -39,7 +39,7 @@ bool ChunkSource::Next(uint8_t* chunk) {
 // The area of a slot not in use stays zero from the start.
 bool ChunkSource::RefillLanes() {
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (files_.Used(slot) && !Fill(slot, readAhead_.data() + slot * laneReadBytes_, laneReadBytes_)) return false;
+        if (files_.Used(slot) && !Fill(slot, readAhead_.data() + LaneOffset(slot), laneReadBytes_)) return false;
     }
     laneOffset_ = 0;
     return true;

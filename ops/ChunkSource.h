@@ -24,6 +24,7 @@ public:
 private:
     bool Fill(int slot, uint8_t* into, uint32_t count);
     bool RefillLanes();
+    size_t LaneOffset(int slot) const { return size_t{laneReadBytes_} * static_cast<size_t>(slot); }
 
     LoadedFiles& files_;
     Encoding encoding_;

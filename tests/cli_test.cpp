@@ -165,7 +165,7 @@ TEST_F(CliTest, AFailingFlushIsAFailureOnTheCommandLine) {
     const std::string blank = dir_.File("blank.img");  // no volume: nothing is cleared before the data
     MakeCardImage(blank, 8192);
     const std::string reason = std::string("tavrin-cli: ") + std::strerror(EIO) + "\n";
-    const CliResult program = RunCli({"program", "--init", "--yes", "--disk", blank, a_}, FailingFlushEnvironment());
+    const CliResult program = RunCli({"program", "--init", "--yes", "--disk", blank, a_}, FailingCallEnvironment("fsync"));
     EXPECT_EQ(program.exitCode, 1);
     EXPECT_EQ(program.out, "");
     EXPECT_EQ(program.err.substr(program.err.rfind("Write")), "Write sector error at Addr [00010000].\n" + reason);
@@ -174,10 +174,43 @@ TEST_F(CliTest, AFailingFlushIsAFailureOnTheCommandLine) {
     ASSERT_EQ(Run({"program", "--init", "--yes", "--disk", image_, a_}).exitCode, 0);
     for (const auto& [mode, failed] : {std::pair<const char*, std::string>{"--quick", "Quick Erase failed.\n"},
                                        {"--full", "Erase failed.\n"}}) {
-        const CliResult erase = RunCli({"erase", mode, "--init", "--yes", "--disk", image_}, FailingFlushEnvironment());
+        const CliResult erase = RunCli({"erase", mode, "--init", "--yes", "--disk", image_}, FailingCallEnvironment("fsync"));
         EXPECT_EQ(erase.exitCode, 1) << mode;
         EXPECT_EQ(erase.out, "") << mode;
         EXPECT_EQ(erase.err.substr(erase.err.rfind(failed)), failed + reason) << mode;
+    }
+}
+
+// A failing read, write or open anywhere in the program's device chain: one message with the
+// system's reason, exit status 1, and the card as it was.
+TEST_F(CliTest, FailingReadsWritesAndOpensChangeNothing) {
+    ASSERT_EQ(Run({"program", "--init", "--yes", "--disk", image_, a_}).exitCode, 0);
+    const Bytes before = ReadFileBytes(image_);
+    const std::string reason = std::string("tavrin-cli: ") + std::strerror(EIO) + "\n";
+    struct Case {
+        const char* call;
+        std::vector<std::string> command;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"pread", {"program", "--yes", "--disk", image_, a_}, "Cannot read disk.\n"},
+        {"pread", {"verify", "--disk", image_, a_}, "Cannot read disk.\n"},
+        {"pread", {"info", "--disk", image_, a_}, "Cannot view information.\n"},
+        {"pread", {"erase", "--quick", "--yes", "--disk", image_}, "Cannot read disk.\n"},
+        {"pwrite", {"program", "--yes", "--disk", image_, a_}, "Write sector error at Addr [00000000].\n"},
+        {"pwrite", {"erase", "--full", "--yes", "--disk", image_}, "Erase failed.\n"},
+        {"open", {"program", "--yes", "--disk", image_, a_}, "Cannot open disk.\n"},
+        {"open", {"verify", "--disk", image_, a_}, "Cannot open disk.\n"},
+        {"open", {"info", "--disk", image_, a_}, "Cannot view information.\n"},
+    };
+    for (const Case& c : cases) {
+        const CliResult run = RunCli(c.command, FailingCallEnvironment(c.call));
+        const std::string label = std::string(c.call) + " " + c.command[0];
+        EXPECT_EQ(run.exitCode, 1) << label;
+        const size_t at = run.err.rfind(c.message);
+        ASSERT_NE(at, std::string::npos) << label << ": " << run.err;
+        EXPECT_EQ(run.err.substr(at), c.message + reason) << label;
+        EXPECT_EQ(ReadFileBytes(image_), before) << label;
     }
 }
 

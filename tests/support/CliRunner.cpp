@@ -59,10 +59,10 @@ CliResult RunCli(const std::vector<std::string>& arguments, const std::vector<st
     return result;
 }
 
-std::vector<std::string> FailingFlushEnvironment() {
+std::vector<std::string> FailingCallEnvironment(const std::string& call) {
     // A sanitizer runtime wants to be first; the preloaded library comes before it on purpose.
     const char* asan = std::getenv("ASAN_OPTIONS");
-    return {std::string("LD_PRELOAD=") + TAVRIN_FAILING_FLUSH_LIB,
+    return {std::string("LD_PRELOAD=") + TAVRIN_FAILING_CALL_LIB, "TAVRIN_FAIL=" + call,
             std::string("ASAN_OPTIONS=") + (asan ? std::string(asan) + ":" : "") + "verify_asan_link_order=0"};
 }
 

@@ -18,8 +18,8 @@ struct CliResult {
 // `environment` entries ("NAME=value") are added to the test's own.
 CliResult RunCli(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {});
 
-// The environment under which every flush of the program to storage fails.
-std::vector<std::string> FailingFlushEnvironment();
+// The environment under which the program's `call` (fsync, pread, pwrite, open) fails with EIO.
+std::vector<std::string> FailingCallEnvironment(const std::string& call);
 
 }  // namespace opstest
 

@@ -61,18 +61,21 @@ bool OpenCardHeader(DeviceSession& device, int drive, OperationHost& host, int l
     return true;
 }
 
-bool CardRun::ForEachBatch(uint64_t start, uint64_t sectors, OpButton button, const BatchUse& use) {
+bool CardRun::ForEachBatch(uint64_t start, uint64_t sectors, OpButton button, const BatchUse& use,
+                           uint32_t leadBytes) {
     ChunkSource source(files_, State().parallelMode);
     const uint64_t chunks = (sectors + kChunkSectors - 1) / kChunkSectors;
     const uint32_t batchChunks = std::max<uint32_t>(1, TransferBytes(context_.card.Drive()) / kChunkSize);
-    AlignedBuffer buffer(std::min<uint64_t>(chunks, batchChunks) * kChunkSize, AlignedBuffer::Contents::Overwritten);
+    AlignedBuffer room(leadBytes + std::min<uint64_t>(chunks, batchChunks) * kChunkSize,
+                       AlignedBuffer::Contents::Overwritten);
+    uint8_t* const buffer = room.data() + leadBytes;
     walkButton_ = button;
     walkSectors_ = sectors;
     const int64_t base = SectorOffset(start);
     for (uint64_t first = 0; first < chunks; first += batchChunks) {
         const Batch batch{base + static_cast<int64_t>(first * kChunkSize), first,
                           static_cast<uint32_t>(std::min<uint64_t>(batchChunks, chunks - first))};
-        if (!use(batch, source, buffer.data())) return false;
+        if (!use(batch, source, buffer)) return false;
     }
     ShowProgress(host_, button, 100);
     files_.CloseAll();

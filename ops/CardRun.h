@@ -64,8 +64,10 @@ protected:
     // `source` in order and calling ChunkDone for each that got through.
     using BatchUse = std::function<bool(const Batch& batch, ChunkSource& source, uint8_t* buffer)>;
     // Walks the image of `sectors` sectors from `start` with the progress of `button`. False
-    // after one message when a file fails or `use` does.
-    bool ForEachBatch(uint64_t start, uint64_t sectors, OpButton button, const BatchUse& use);
+    // after one message when a file fails or `use` does. The buffer keeps `leadBytes` free in
+    // front of it, for what goes to the card just before the image.
+    bool ForEachBatch(uint64_t start, uint64_t sectors, OpButton button, const BatchUse& use,
+                      uint32_t leadBytes = 0);
     void ChunkDone(const Batch& batch, uint32_t index);
     // The next chunk, or false after the file's message.
     bool NextChunk(ChunkSource& source, uint8_t* chunk);

@@ -15,6 +15,7 @@ namespace {
 
 constexpr uint64_t kReachableSectors = kLastReachableSector + 1;
 constexpr uint32_t kBankSectorsBytes = kBankCount * kSectorSize;
+constexpr uint32_t kRecordsBytes = kRecordsPerBank * kSectorSize;
 
 // The bank table as the four bank sectors read together say it.
 BankTable TableOf(const std::array<uint8_t, kBankSectorsBytes>& sectors) {
@@ -36,7 +37,7 @@ public:
     bool Run() {
         return CheckSlots() && Claim() && OpenCard() && LoadFiles() && StillTheCard() && CheckRoom() &&
                ConfirmOverrun() && StillTheCard() && ClearDrive() && ReopenCard() && ZeroBankSectors() &&
-               WriteData() && WriteRecords() && WriteBankSector();
+               WriteData() && WriteBankSector();
     }
 
 private:
@@ -121,20 +122,37 @@ private:
         return Flush(BankSectorOffset(bank_));
     }
 
+    // The eight records lie just before the data: they go in front of the first batch, one
+    // command fewer on the card.
     bool WriteData() {
-        return ForEachBatch(start_, sectors_, OpButton::Program,
-                            [this](const Batch& batch, ChunkSource& source, uint8_t* buffer) {
-                                uint32_t built = 0;
-                                while (built < batch.chunks && source.Next(buffer + size_t{built} * kChunkSize)) ++built;
-                                // What was built before a file gave out goes to the card first, as
-                                // it did when every chunk was written on its own.
-                                if (!WriteChunks(batch, buffer, built)) return false;
-                                return built == batch.chunks || FileFailed(source);
-                            });
+        return ForEachBatch(
+            start_, sectors_, OpButton::Program,
+            [this](const Batch& batch, ChunkSource& source, uint8_t* buffer) {
+                uint32_t built = 0;
+                while (built < batch.chunks && source.Next(buffer + size_t{built} * kChunkSize)) ++built;
+                // What was built before a file gave out goes to the card first, as it did when
+                // every chunk was written on its own.
+                if (!WriteChunks(batch, buffer, built)) return false;
+                return built == batch.chunks || FileFailed(source);
+            },
+            kRecordsBytes);
     }
 
-    bool WriteChunks(const Batch& batch, const uint8_t* buffer, uint32_t count) {
+    bool WriteChunks(const Batch& batch, uint8_t* buffer, uint32_t count) {
         if (count == 0) return true;
+        if (batch.firstChunk == 0) {
+            if (WriteWithRecords(buffer, count)) {
+                for (uint32_t i = 0; i < count; ++i) ChunkDone(batch, i);
+                return true;
+            }
+            // The records on their own, so that a bad record sector is named as it was before.
+            int64_t failedAt = 0;
+            if (!device_.WriteInUnits(RecordOffset(start_, 0), buffer - kRecordsBytes, kRecordsBytes, kSectorSize,
+                                      failedAt)) {
+                TellAddress(host_, language_, texts::kWriteSectorError, failedAt, device_);
+                return false;
+            }
+        }
         int64_t failedAt = 0;
         const bool written = device_.WriteInUnits(batch.offset, buffer, count * kChunkSize, kChunkSize, failedAt);
         const auto through = written ? count : static_cast<uint32_t>((failedAt - batch.offset) / kChunkSize);
@@ -143,17 +161,13 @@ private:
         return written;
     }
 
-    // The eight records in one request.
-    bool WriteRecords() {
-        const int64_t first = RecordOffset(start_, 0);
-        AlignedBuffer records(kRecordsPerBank * kSectorSize);
+    // The records in the room in front of the first batch, and both in one request.
+    bool WriteWithRecords(uint8_t* buffer, uint32_t count) {
+        uint8_t* records = buffer - kRecordsBytes;
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            std::memcpy(records.data() + slot * kSectorSize, files_.Record(slot).data(), kSectorSize);
+            std::memcpy(records + slot * kSectorSize, files_.Record(slot).data(), kSectorSize);
         }
-        int64_t failedAt = 0;
-        if (device_.WriteInUnits(first, records.data(), records.size(), kSectorSize, failedAt)) return true;
-        TellAddress(host_, language_, texts::kWriteSectorError, failedAt, device_);
-        return false;
+        return device_.Write(RecordOffset(start_, 0), records, kRecordsBytes + count * kChunkSize);
     }
 
     // The bank sector makes the bank present, so the data and records must be on the medium

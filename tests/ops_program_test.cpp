@@ -268,7 +268,7 @@ TEST_F(ProgramTest, RecordAndBankSectorWriteFailuresNameTheirOffsets) {
     EXPECT_FALSE(HasTavrinSignature(Sector(0).data()));
 
     card_.NewPlan();
-    card_.plan->failWriteNumber = 3;  // the data, then the eight records in one write
+    card_.plan->failWriteNumber = 2;  // the records with the data, then the bank sector
     EXPECT_FALSE(ProgramBlank({file}));
     EXPECT_EQ(host_.LastMessage(), "Write sector error at Addr [00000000].");
     EXPECT_TRUE(card_.AllClosed());

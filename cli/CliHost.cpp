@@ -67,7 +67,7 @@ void CliHost::ShowDetail(const std::string& detail) {
 
 ListModel SingleTargetList(int drive, const DeviceFactory& makeDevice) {
     bool tavrin = false;
-    if (auto device = makeDevice(); device && device->Open(drive)) {
+    if (auto device = makeDevice(); device && device->OpenToLook(drive)) {
         SectorBytes sector{};
         tavrin = device->Read(0, sector.data(), kSectorSize) && HasTavrinSignature(sector.data());
         device->Close();

@@ -14,6 +14,7 @@ public:
         : inner_(std::move(inner)), counter_(std::move(counter)) {}
     bool Open(int target) override { return inner_->Open(target); }
     bool OpenForWriting(int target) override { return inner_->OpenForWriting(target); }
+    bool OpenToLook(int target) override { return inner_->OpenToLook(target); }
     void Close() override { inner_->Close(); }
     bool Read(int32_t offset, void* buffer, uint32_t count) override {
         return Count(inner_->Read(offset, buffer, count), count);

@@ -15,6 +15,9 @@ public:
     // Open for an operation that writes: false, rather than an open for reading whose writes
     // all fail, when the drive cannot be written now (in use, mounted, write-protected).
     virtual bool OpenForWriting(int target) = 0;
+    // Open to read the first sectors only (format mark and bank table). A device that holds
+    // them already may leave the card alone until more is asked of it; any other opens.
+    virtual bool OpenToLook(int target) = 0;
     virtual void Close() = 0;
     virtual bool Read(int32_t offset, void* buffer, uint32_t count) = 0;
     virtual bool Write(int32_t offset, const void* data, uint32_t count) = 0;

@@ -39,6 +39,7 @@ public:
     ImageDevice(std::vector<uint8_t>& image, int& writes) : image_(image), writes_(writes) {}
     bool Open(int) override { return open_ = true; }
     bool OpenForWriting(int) override { return false; }  // a card that is only ever read
+    bool OpenToLook(int target) override { return Open(target); }
     void Close() override { open_ = false; }
     bool Read(int32_t offset, void* buffer, uint32_t count) override {
         if (!Inside(offset, count)) return Failed(open_ ? EINVAL : EBADF);

@@ -23,6 +23,12 @@ bool DeviceSession::Open(int drive) {
     return open_;
 }
 
+bool DeviceSession::OpenToLook(int drive) {
+    Close();
+    open_ = Done(device_ && device_->OpenToLook(drive));
+    return open_;
+}
+
 bool DeviceSession::OpenForWriting(int drive) {
     Close();
     open_ = Done(device_ && device_->OpenForWriting(drive));

@@ -19,6 +19,8 @@ public:
 
     bool Open(int drive);
     bool OpenForWriting(int drive);
+    // For the first sectors only (see DiskSectorRW::OpenToLook).
+    bool OpenToLook(int drive);
     void Close();
     bool Read(int64_t offset, void* buffer, uint32_t count);
     bool Write(int64_t offset, const void* data, uint32_t count);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "disk/Drives.h"
 #include "ops/Operations.h"
 
 namespace tavrin {
@@ -12,22 +13,35 @@ public:
     HeaderReadingDevice(std::unique_ptr<DiskSectorRW> inner, std::shared_ptr<HeaderReads> reads)
         : inner_(std::move(inner)), reads_(std::move(reads)) {}
 
-    bool Open(int target) override { return Opened(target, inner_->Open(target)); }
-    bool OpenForWriting(int target) override { return Opened(target, inner_->OpenForWriting(target)); }
+    bool Open(int target) override {
+        Close();
+        return Opened(target, inner_->Open(target));
+    }
+    bool OpenToLook(int target) override {
+        Close();
+        if (!reads_->Holds(target) || !DriveStillChosenTarget(target)) return Opened(target, inner_->OpenToLook(target));
+        drive_ = pending_ = target;
+        return true;
+    }
+    bool OpenForWriting(int target) override {
+        Close();
+        return Opened(target, inner_->OpenForWriting(target));
+    }
     void Close() override {
-        drive_ = -1;
+        drive_ = pending_ = -1;
         inner_->Close();
     }
     bool Read(int32_t offset, void* buffer, uint32_t count) override {
         const bool inside = drive_ >= 0 && offset >= 0 && uint64_t(offset) + count <= HeaderReads::kBytes;
+        if (!(inside && reads_->Holds(drive_)) && !OpenNow()) return false;
         if (!inside) return inner_->Read(offset, buffer, count);
         return reads_->Read(*inner_, drive_, static_cast<uint32_t>(offset), buffer, count);
     }
     bool Write(int32_t offset, const void* data, uint32_t count) override {
         reads_->Forget();
-        return inner_->Write(offset, data, count);
+        return OpenNow() && inner_->Write(offset, data, count);
     }
-    bool Flush() override { return inner_->Flush(); }
+    bool Flush() override { return OpenNow() && inner_->Flush(); }
     int LastError() const override { return inner_->LastError(); }
 
 private:
@@ -35,10 +49,18 @@ private:
         drive_ = opened ? target : -1;
         return opened;
     }
+    // The open that waited: a failure here is the device's, with its reason.
+    bool OpenNow() {
+        if (pending_ < 0) return true;
+        const int target = pending_;
+        pending_ = -1;
+        return Opened(target, inner_->Open(target));
+    }
 
     std::unique_ptr<DiskSectorRW> inner_;
     std::shared_ptr<HeaderReads> reads_;
     int drive_ = -1;
+    int pending_ = -1;  // opened here, not yet on the device
 };
 
 // All the sectors in one request; when that fails, the caller's own bytes as they asked, so a

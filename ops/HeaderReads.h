@@ -13,10 +13,12 @@ struct OperationContext;
 
 // The card's first sectors (format mark and bank table) as one operation last read them: a
 // card pays a whole command for each small read, and the list, the bank scans and the run
-// each look at them. Every open still goes to the card and is checked there; only reads that
-// lie inside these sectors are answered from here, and only until anything is written or the
-// operation forgets them (it does when it takes the card's hold, so what it decides on is read
-// under the hold).
+// each look at them. Reads that lie inside these sectors are answered from here, until
+// anything is written or the operation forgets them (it does when it takes the card's hold, so
+// what it decides on is read under the hold). While they are held, a look (OpenToLook) goes to
+// the card only if something beyond them is asked for: each open of a removable disk costs
+// commands of its own (the kernel asks whether the medium changed), and the path is checked to
+// name the same device instead.
 class HeaderReads {
 public:
     static constexpr uint32_t kBytes = kBankCount * kSectorSize;
@@ -24,6 +26,7 @@ public:
     // Devices of `inner` whose reads of the first sectors go through `reads`.
     static DeviceFactory Wrap(std::shared_ptr<HeaderReads> reads, DeviceFactory inner);
     void Forget() { state_ = State::None; }
+    bool Holds(int drive) const { return state_ == State::Held && drive_ == drive; }
 
 private:
     friend class HeaderReadingDevice;

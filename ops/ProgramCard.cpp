@@ -45,7 +45,7 @@ private:
     // frame held the card already, a fresh read when it had to be claimed here.
     bool OpenCard() {
         drive_ = context_.card.Drive();
-        if (!device_.Open(drive_)) return CannotOpenDisk(host_, language_, device_);
+        if (!device_.OpenToLook(drive_)) return CannotOpenDisk(host_, language_, device_);
         std::array<uint8_t, kBankSectorsBytes> sectors{};
         if (!device_.Read(0, sectors.data(), kBankSectorsBytes)) {
             TellDevice(host_, LocalText(language_, texts::kCannotReadDisk), device_);

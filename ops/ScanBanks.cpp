@@ -7,7 +7,7 @@ namespace tavrin {
 
 bool ScanBanks(DiskSectorRW& device, int drive, BankTable& table) {
     table = BankTable{};
-    if (!device.Open(drive)) return false;
+    if (!device.OpenToLook(drive)) return false;
     SectorBytes sector{};
     for (int k = 0; k < kBankCount; ++k) {
         if (!device.Read(static_cast<int32_t>(BankSectorOffset(k)), sector.data(), kSectorSize)) continue;

@@ -126,13 +126,16 @@ protected:
         out.host.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
         card_.context.state.fileName = names_;
         card_.context.state.parallelMode = parallel_;
+        out.host.controls = card_.context.state;  // what the frame takes
         card_.context.operation.quickErase = op == Op::QuickErase;
         switch (op) {
-        case Op::Program: out.ok = ProgramCard(out.host, card_.context); break;
-        case Op::Verify: out.ok = VerifyCard(out.host, card_.context); break;
+        case Op::Program: out.ok = (throughFrame_ ? OnProgram : ProgramCard)(out.host, card_.context); break;
+        case Op::Verify: out.ok = (throughFrame_ ? OnVerify : VerifyCard)(out.host, card_.context); break;
         case Op::CheckInfo: out.ok = CheckInfoCard(out.host, card_.context, out.info); break;
         case Op::QuickErase:
-        case Op::FullErase: out.ok = EraseCard(out.host, card_.context) == 1; break;
+        case Op::FullErase:
+            out.ok = throughFrame_ ? OnErase(out.host, card_.context) : EraseCard(out.host, card_.context) == 1;
+            break;
         }
         return out;
     }
@@ -185,6 +188,7 @@ protected:
     CardUnderTest card_;
     std::array<std::string, 8> names_;
     int parallel_ = 0;
+    bool throughFrame_ = false;
     Bytes beforeProgram_, programmed_;
     std::vector<std::string> programPercents_;
 };
@@ -222,6 +226,44 @@ TEST_P(FaultSuiteTest, VerifyAtEveryRead) {
         return failed->offset == 0 && failed->sequence == 1 ? texts::kCannotReadDisk.english
                                                             : ReadError(failed->offset);
     });
+}
+
+// The frame (the window's and the command line's way in) looks at the card first and answers
+// the run's own look from that. Every transfer of such a run failing in turn ends in one message
+// with nothing written after it, or, where the run did without what failed (the frame's look),
+// in what a clean run leaves.
+TEST_P(FaultSuiteTest, ThroughTheFrameEveryTransferFailsCleanly) {
+    throughFrame_ = true;
+    card_.context.operation.autoVerify = 1;
+    for (Op op : {Op::Program, Op::Verify, Op::QuickErase, Op::FullErase}) {
+        const Bytes& start = op == Op::Program ? beforeProgram_ : programmed_;
+        StoreImage(start);
+        const Outcome clean = Run(op, [](FaultPlan&) {});
+        ASSERT_TRUE(clean.ok) << OpName(op) << ": " << clean.host.LastMessage();
+        const Bytes after = ReadFileBytes(card_.image);
+        const std::pair<const char*, std::function<void(FaultPlan&, int)>> kinds[] = {
+            {"open", [](FaultPlan& p, int n) { p.failOpenNumber = n; }},
+            {"read", [](FaultPlan& p, int n) { p.failReadNumber = n; }},
+            {"write", [](FaultPlan& p, int n) { p.failWriteNumber = n; }},
+            {"flush", [](FaultPlan& p, int n) { p.failFlushNumber = n; }},
+        };
+        const size_t counts[] = {static_cast<size_t>(clean.plan->opens), clean.plan->reads.size(),
+                                 clean.plan->writes.size(), static_cast<size_t>(clean.plan->flushes)};
+        for (size_t k = 0; k < 4; ++k) {
+            for (size_t n = 1; n <= counts[k]; ++n) {
+                StoreImage(start);
+                const Outcome out = Run(op, [&](FaultPlan& p) { kinds[k].second(p, static_cast<int>(n)); });
+                const std::string label = std::string(OpName(op)) + ", " + kinds[k].first + " " + std::to_string(n);
+                EXPECT_TRUE(card_.AllClosed()) << label;
+                if (out.ok) {
+                    EXPECT_EQ(ReadFileBytes(card_.image), after) << label;
+                    continue;
+                }
+                EXPECT_EQ(out.Failures().size(), 1u) << label;
+                EXPECT_TRUE(out.plan->WritesAfterFirstFailure().empty()) << label;
+            }
+        }
+    }
 }
 
 TEST_P(FaultSuiteTest, EraseAtEveryTransfer) {

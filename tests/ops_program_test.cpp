@@ -477,6 +477,7 @@ TEST_F(ProgramTest, OneHoldBeforeTheFirstLookAndNoLookAfterSuccess) {
     EXPECT_EQ(readsAtClaim, 0u);
     EXPECT_EQ(host_.diskListRefreshes, 0);
     EXPECT_LT(card_.plan->reads.back().sequence, card_.plan->writes.back().sequence);
+    EXPECT_EQ(card_.plan->opens, 2) << "the frame's look and the open for writing: the run's look is the frame's";
     EXPECT_EQ(card_.context.frameClaim, nullptr) << "the frame lets go of the hold it took";
 }
 

@@ -3,6 +3,7 @@
 
 #include "card/CardLayout.h"
 #include "ops/Operations.h"
+#include "ops/ScanBanks.h"
 #include "support/OpsTestKit.h"
 #include "support/ScriptedHost.h"
 #include "text/Texts.h"
@@ -84,6 +85,33 @@ TEST_F(VerifyTest, FirstSectorsAreReadOnceUnderTheClaim) {
     for (const TransferRecord& read : card_.plan->reads) headerReads += read.offset < 4 * 512;
     EXPECT_EQ(headerReads, 1);
     EXPECT_EQ(readsBeforeClaim, 0u);
+}
+
+// Every open of a removable disk costs the card commands: a look at sectors already read goes to
+// the card only for more than them, or when the path names another file or device by now.
+TEST_F(VerifyTest, ALookAtHeldSectorsOpensTheCardOnlyForMoreOrForAnotherTarget) {
+    const HeaderReadScope scope(card_.context);
+    BankTable table;
+    const auto look = [&] { return ScanBanks(*card_.context.makeDevice(), card_.drive, table); };
+    ASSERT_TRUE(look());
+    ASSERT_TRUE(look());
+    EXPECT_TRUE(table.bankPresent[0]);
+    EXPECT_EQ(card_.plan->opens, 1);
+
+    auto device = card_.context.makeDevice();
+    ASSERT_TRUE(device->OpenToLook(card_.drive));
+    EXPECT_EQ(card_.plan->opens, 1);
+    uint8_t record[512];
+    ASSERT_TRUE(device->Read(static_cast<int32_t>(RecordOffset(table.bankStart[0], 0)), record, sizeof record));
+    EXPECT_EQ(card_.plan->opens, 2);
+    device->Close();
+    device.reset();
+
+    std::filesystem::copy_file(card_.image, card_.image + ".new");
+    std::filesystem::rename(card_.image + ".new", card_.image);
+    EXPECT_FALSE(look());
+    EXPECT_EQ(card_.plan->opens, 3);
+    EXPECT_TRUE(card_.AllClosed());
 }
 
 // Another run erased the card between the frame's look and the claim.

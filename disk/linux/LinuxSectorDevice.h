@@ -27,6 +27,7 @@ public:
 
     // Opens the device node or image behind the drive number (see DrivePath).
     bool Open(int target) override;
+    bool OpenToLook(int target) override { return Open(target); }
     bool OpenForWriting(int target) override;
     // Flushes what was written, then releases the device.
     void Close() override;

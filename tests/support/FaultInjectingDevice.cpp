@@ -65,6 +65,10 @@ bool FaultInjectingDevice::OpenForWriting(int target) {
     return OpenWith([&] { return inner_.OpenForWriting(target); });
 }
 
+bool FaultInjectingDevice::OpenToLook(int target) {
+    return OpenWith([&] { return inner_.OpenToLook(target); });
+}
+
 bool FaultInjectingDevice::OpenWith(const std::function<bool()>& open) {
     const int number = ++plan_->opens;
     if (open_) {

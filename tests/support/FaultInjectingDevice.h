@@ -66,6 +66,7 @@ public:
 
     bool Open(int target) override;
     bool OpenForWriting(int target) override;
+    bool OpenToLook(int target) override;
     void Close() override;
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
     bool Write(int32_t offset, const void* data, uint32_t count) override;

@@ -17,6 +17,7 @@ public:
 
     bool Open(int target) override;
     bool OpenForWriting(int target) override { return Open(target); }
+    bool OpenToLook(int target) override { return Open(target); }
     void Close() override;
     bool Read(int32_t offset, void* buffer, uint32_t count) override;
     bool Write(int32_t offset, const void* data, uint32_t count) override;

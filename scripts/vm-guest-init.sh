@@ -123,6 +123,22 @@ speed() {
   dd_read=$(seconds_since "$t")
   echo "SPEED ${mib} MiB: program ${program} s, dd bs=16k conv=fsync ${dd_write} s;" \
     "verify ${verify} s, dd bs=512k read ${dd_read} s"
+  commands
+}
+
+# SCSI commands the stick received for each operation on a small bank: every open of a
+# removable disk costs some (the kernel asks whether the medium changed), besides the transfers.
+commands() {
+  line="COMMANDS 300 kB bank:"
+  for op in "program --init --yes --no-verify" "program --yes --no-verify" verify info; do
+    before=$(printf '%d' "$(cat /sys/block/sda/device/iorequest_cnt)")
+    cli $op --parallel --disk /dev/sda p.rbf
+    [ $status = 0 ] || echo "SPEED-ERROR $op failed"
+    line="$line ${op%% *} $(($(printf '%d' "$(cat /sys/block/sda/device/iorequest_cnt)") - before)),"
+  done
+  before=$(printf '%d' "$(cat /sys/block/sda/device/iorequest_cnt)")
+  dd if=p.rbf of=/dev/sda bs=512k seek=1 conv=fsync 2>/dev/null
+  echo "$line dd $(($(printf '%d' "$(cat /sys/block/sda/device/iorequest_cnt)") - before))"
 }
 
 if grep -q "tavrin.mode=speed" /proc/cmdline; then

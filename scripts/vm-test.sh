@@ -164,7 +164,7 @@ make_disks
 start=$SECONDS
 if [ "$mode" = speed ]; then
   boot "${TAVRIN_VM_BPS:-10485760}" "${TAVRIN_VM_IOPS:-1000}"
-  grep '^SPEED' "$work/serial.log" || fail "the guest printed no figures"
+  grep -E '^(SPEED|COMMANDS)' "$work/serial.log" || fail "the guest printed no figures"
 else
   boot 2097152 0
   check_scenarios

@@ -17,7 +17,13 @@ std::optional<TargetIdentity> TargetIdentity::OfPath(const char* path) {
 
 bool TargetIdentity::Matches(const struct stat& info) const {
     const auto other = Of(info);
-    return other && *other == *this;
+    return other && other->WithSequence(sequence_) == *this;
+}
+
+TargetIdentity TargetIdentity::WithSequence(uint64_t sequence) const {
+    TargetIdentity copy = *this;
+    copy.sequence_ = block_ ? sequence : 0;
+    return copy;
 }
 
 bool TargetIdentity::MatchesDescriptor(int fd) const {
@@ -26,7 +32,10 @@ bool TargetIdentity::MatchesDescriptor(int fd) const {
 }
 
 bool TargetIdentity::MatchesDescriptor(int fd, struct stat& info) const {
-    return fd >= 0 && ::fstat(fd, &info) == 0 && Matches(info);
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !Matches(info)) return false;
+    if (sequence_ == 0) return true;
+    const uint64_t now = DiskSequenceOf(fd);
+    return now == 0 || now == sequence_;
 }
 
 }  // namespace tavrin

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cstdint>
 #include <optional>
 
 namespace tavrin {
@@ -17,10 +18,17 @@ public:
     static std::optional<TargetIdentity> Of(const struct stat& info);
     static std::optional<TargetIdentity> OfPath(const char* path);
 
+    // By device number or inode only: a path says no more.
     bool Matches(const struct stat& info) const;
-    // fstat of an open descriptor; false when it cannot be asked. `info` keeps what fstat said.
+    // fstat of an open descriptor, and a block device's disk sequence when one is known; false
+    // when it cannot be asked. `info` keeps what fstat said.
     bool MatchesDescriptor(int fd) const;
     bool MatchesDescriptor(int fd, struct stat& info) const;
+
+    // A device number is given again to the next disk, and a reader keeps its own when its card
+    // is changed; the kernel's sequence number of the disk tells them apart. 0: not known.
+    TargetIdentity WithSequence(uint64_t sequence) const;
+    uint64_t Sequence() const { return sequence_; }
 
     bool IsBlockDevice() const { return block_; }
     dev_t Device() const { return block_ ? rdev_ : dev_; }
@@ -33,6 +41,11 @@ private:
     dev_t rdev_ = 0;
     dev_t dev_ = 0;
     ino_t ino_ = 0;
+    uint64_t sequence_ = 0;
 };
+
+// The kernel's sequence number of the disk behind a block-device descriptor, or 0 where the
+// system has none (one definition per platform).
+uint64_t DiskSequenceOf(int fd);
 
 }  // namespace tavrin

@@ -13,7 +13,12 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+
+#include <cerrno>
+
 #include "disk/Drives.h"
+#include "disk/linux/DriveRegistry.h"
 #include "disk/linux/LinuxSectorDevice.h"
 #include "support/ScratchFolder.h"
 
@@ -50,6 +55,10 @@ public:
     LoopDevice(const LoopDevice&) = delete;
     LoopDevice& operator=(const LoopDevice&) = delete;
     const std::string& Path() const { return path_; }
+    // The same device, now over `image`: the kernel counts it as another disk.
+    bool Reattach(const std::string& image) {
+        return !path_.empty() && RunCommand("losetup -d " + path_ + " && losetup " + path_ + " " + image + " && echo ok") == "ok";
+    }
 
 private:
     std::string path_;
@@ -151,6 +160,40 @@ TEST_F(BlockDeviceTest, ANamedBlockDeviceGetsADriveNumberAndItsSize) {
     Bytes sector(512);
     EXPECT_TRUE(device->Read(512, sector.data(), 512));
     device->Close();
+}
+
+// A card changed under the same device number while a run holds it: every open until the hold
+// goes is refused; after it, the disk now there is taken as chosen.
+TEST_F(BlockDeviceTest, AHeldDiskReplacedUnderItsNumberIsRefusedUntilTheHoldGoes) {
+    LoopDevice loop(MakeImage(), 512);
+    REQUIRE_LOOP(loop);
+    const int drive = RegisterDrivePath(loop.Path());
+    ASSERT_GE(drive, 0);
+    uint64_t sequence = 0;
+    {
+        const ClaimAttempt hold = ClaimDrive(drive);
+        ASSERT_NE(hold.claim, nullptr) << hold.reason;
+        sequence = FindDriveTarget(drive)->identity.Sequence();
+        if (sequence == 0) GTEST_SKIP() << "this kernel has no disk sequence numbers";
+    }
+    EXPECT_EQ(FindDriveTarget(drive)->identity.Sequence(), 0u) << "pinned only while held";
+
+    PinDiskSequence(drive, sequence);  // as the hold found it; the hold's descriptor would keep the loop bound
+    const std::string other = scratch_.Write("other.img", Pattern(kImageSectors * 512, 9));
+    ASSERT_TRUE(loop.Reattach(other));
+    DiskSectorLinux device;
+    EXPECT_FALSE(device.OpenForWriting(drive));
+    EXPECT_EQ(device.LastError(), ESTALE);
+    EXPECT_FALSE(device.Open(drive));
+    EXPECT_LT(OpenDriveNode(drive, O_RDONLY), 0);
+    EXPECT_EQ(ReadFileBytes(other), Pattern(kImageSectors * 512, 9));
+
+    PinDiskSequence(drive, 0);
+    ASSERT_TRUE(device.Open(drive));
+    Bytes sector(512);
+    ASSERT_TRUE(device.Read(0, sector.data(), 512));
+    EXPECT_EQ(sector, Pattern(512, 9));
+    device.Close();
 }
 
 }  // namespace

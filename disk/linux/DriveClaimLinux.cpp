@@ -16,14 +16,19 @@ namespace {
 
 // An advisory lock on the image file or the device node, the same one udev honours for a
 // whole disk: held by one open descriptor until the claim goes.
+// The disk it holds is pinned by its sequence meanwhile.
 class FlockClaim : public DriveClaim {
 public:
-    explicit FlockClaim(int fd) : fd_(fd) {}
-    ~FlockClaim() override { ::close(fd_); }
+    FlockClaim(int drive, int fd) : drive_(drive), fd_(fd) { PinDiskSequence(drive_, DiskSequenceOf(fd_)); }
+    ~FlockClaim() override {
+        PinDiskSequence(drive_, 0);
+        ::close(fd_);
+    }
     FlockClaim(const FlockClaim&) = delete;
     FlockClaim& operator=(const FlockClaim&) = delete;
 
 private:
+    int drive_;
     int fd_;
 };
 
@@ -44,7 +49,7 @@ ClaimAttempt ClaimDrive(int drive) {
         ::close(fd);
         return {nullptr, error == EWOULDBLOCK ? "another run is using this card" : OpenFailureReason(error)};
     }
-    return {std::make_unique<FlockClaim>(fd), ""};
+    return {std::make_unique<FlockClaim>(drive, fd), ""};
 }
 
 }  // namespace tavrin

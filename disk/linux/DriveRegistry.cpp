@@ -2,6 +2,8 @@
 #include "disk/linux/DriveRegistry.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -139,6 +141,18 @@ std::optional<DriveTarget> FindDriveTarget(int drive) {
     if (!entry.identity) entry.identity = TargetIdentity::OfPath(path.c_str());
     if (!entry.identity) return std::nullopt;
     return DriveTarget{path, *entry.identity};
+}
+
+void PinDiskSequence(int drive, uint64_t sequence) {
+    auto& drives = TheRegistry().drives;
+    if (drive < 0 || drive >= static_cast<int>(drives.size())) return;
+    auto& identity = drives[static_cast<size_t>(drive)].identity;
+    if (identity) identity = identity->WithSequence(sequence);
+}
+
+uint64_t DiskSequenceOf(int fd) {
+    uint64_t sequence = 0;
+    return ::ioctl(fd, BLKGETDISKSEQ, &sequence) == 0 ? sequence : 0;
 }
 
 int OpenTargetNode(const DriveTarget& target, int flags, struct stat* info) {

@@ -32,6 +32,9 @@ struct DriveTarget {
     TargetIdentity identity;
 };
 std::optional<DriveTarget> FindDriveTarget(int drive);
+// While a run holds a disk, the disk sequence its hold found (0 when it lets go): every open
+// until then must reach that same disk, not a card put in its place.
+void PinDiskSequence(int drive, uint64_t sequence);
 
 // Opens the drive's node or image with `flags` (O_CLOEXEC added) and checks that it reached
 // the object the number stands for. -1 with errno set when not (ESTALE: another object).

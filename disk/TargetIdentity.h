@@ -25,8 +25,8 @@ public:
     bool MatchesDescriptor(int fd) const;
     bool MatchesDescriptor(int fd, struct stat& info) const;
 
-    // A device number is given again to the next disk, and a reader keeps its own when its card
-    // is changed; the kernel's sequence number of the disk tells them apart. 0: not known.
+    // A device number is given again to the next disk that comes; the kernel's sequence number
+    // of the disk tells the two apart. 0: not known.
     TargetIdentity WithSequence(uint64_t sequence) const;
     uint64_t Sequence() const { return sequence_; }
 

@@ -128,17 +128,18 @@ speed() {
 
 # SCSI commands the stick received for each operation on a small bank: every open of a
 # removable disk costs some (the kernel asks whether the medium changed), besides the transfers.
+sent() { printf '%d' "$(cat /sys/block/sda/device/iorequest_cnt)"; }
 commands() {
   line="COMMANDS 300 kB bank:"
   for op in "program --init --yes --no-verify" "program --yes --no-verify" verify info; do
-    before=$(printf '%d' "$(cat /sys/block/sda/device/iorequest_cnt)")
+    before=$(sent)
     cli $op --parallel --disk /dev/sda p.rbf
     [ $status = 0 ] || echo "SPEED-ERROR $op failed"
-    line="$line ${op%% *} $(($(printf '%d' "$(cat /sys/block/sda/device/iorequest_cnt)") - before)),"
+    line="$line ${op%% *} $(($(sent) - before)),"
   done
-  before=$(printf '%d' "$(cat /sys/block/sda/device/iorequest_cnt)")
+  before=$(sent)
   dd if=p.rbf of=/dev/sda bs=512k seek=1 conv=fsync 2>/dev/null
-  echo "$line dd $(($(printf '%d' "$(cat /sys/block/sda/device/iorequest_cnt)") - before))"
+  echo "$line dd $(($(sent) - before))"
 }
 
 if grep -q "tavrin.mode=speed" /proc/cmdline; then
